@@ -1,0 +1,121 @@
+#include "startup.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <stdexcept>
+
+#include "engine/script_package.h"
+#include "startup/appended_data.h"
+#include "startup/command_line.h"
+#include "startup/engine_caption.h"
+#include "startup/run_log.h"
+#include "startup/system_function.h"
+
+namespace bw {
+
+namespace {
+
+constexpr char kNoScriptMessage[] = "For internal use only";
+constexpr char kRuntimeErrorInInstall[] = "Runtime error in install: ";
+
+// Binds the process to the first processor; SetProcessAffinityMask is looked
+// up at run time because very old systems lack it.
+void BindToFirstProcessor() {
+  using SetAffinity = BOOL(WINAPI*)(HANDLE, DWORD_PTR);
+  if (const auto set = SystemFunction<SetAffinity>("kernel32.dll", "SetProcessAffinityMask")) {
+    set(GetCurrentProcess(), 1);
+  }
+}
+
+std::string WithTrailingBackslash(std::string path) {
+  if (!path.empty() && path.back() != '\\') path.push_back('\\');
+  return path;
+}
+
+// The system temporary folder with a trailing backslash, created if missing.
+std::string PrepareTemporaryFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(MAX_PATH, buffer);
+  std::string folder = WithTrailingBackslash(std::string(buffer, length <= MAX_PATH ? length : 0));
+  if (!folder.empty()) CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+class Startup {
+ public:
+  Startup(const std::vector<std::string>& arguments, const std::string& rawCommandLine)
+      : options_(ParseCommandLine(arguments)),
+        commandLineText_(CommandLineText(rawCommandLine)),
+        log_([this] { return options_.logPath; }) {}
+
+  int Run() {
+    BindToFirstProcessor();
+    const std::string enginePath = ModulePath(nullptr);
+    const std::size_t slash = enginePath.find_last_of('\\');
+    engineFolder_ = enginePath.substr(0, slash + 1);
+    temporaryFolder_ = PrepareTemporaryFolder();
+
+    log_.Write("<Brightwarden>");
+    log_.Write("  <SetupSplash>");
+    try {
+      log_.Write("    <StubSize>");
+      const auto stubSize = ModuleStubSize(nullptr);
+      if (!stubSize) throw std::runtime_error("the engine's own executable headers cannot be read");
+      log_.Write("    </StubSize>");
+      log_.Write("    <StubData>");
+      const std::optional<std::string> scriptData = ReadAppendedData(enginePath, *stubSize);
+      if (!scriptData) return FailStage(kNoScriptMessage, kExitNoScript);
+      log_.Write("    </StubData>");
+      log_.Write("    <GlobalLists>");
+      script_ = ScriptPackage::Load(*scriptData);
+      log_.Write("    </GlobalLists>");
+    } catch (const std::exception& error) {
+      ShowError(std::string(kRuntimeErrorInInstall) + error.what(), nullptr);
+      exitCode_ = kExitRuntimeError;
+      CleanUp();
+    }
+    return exitCode_;
+  }
+
+ private:
+  std::string Caption() const { return EngineCaption(script_.Title, ""); }
+
+  void ShowError(const std::string& message, HWND owner) const {
+    if (options_.silent) return;
+    MessageBoxA(owner, message.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
+  }
+
+  // A failing loading stage: its message, then the exit at once, without the
+  // clean-up and without further log lines.
+  int FailStage(const char* message, int exitCode) const {
+    ShowError(message, nullptr);
+    return exitCode;
+  }
+
+  void CleanUp() {
+    log_.Write("  <CachedSupportDir>");
+    log_.Write("  </CachedSupportDir>");
+    log_.Write("</Brightwarden>");
+  }
+
+  CommandLineOptions options_;
+  std::string commandLineText_;
+  RunLog log_;
+  std::string engineFolder_;
+  std::string temporaryFolder_;
+  ScriptPackage script_;
+  int exitCode_ = 0;
+};
+
+}  // namespace
+
+int RunStartup(const std::vector<std::string>& arguments, const std::string& rawCommandLine) {
+  try {
+    return Startup(arguments, rawCommandLine).Run();
+  } catch (...) {
+    return kExitRuntimeError;
+  }
+}
+
+}  // namespace bw
