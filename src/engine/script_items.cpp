@@ -41,8 +41,8 @@ struct ItemReader {
     std::string_view line;
     while (true) {
       if (!reader.Next(line)) {
-        throw MalformedScript("the setup script ends inside the " + std::string(what) + " (line " +
-                              std::to_string(reader.LineNumber()) + ") before its closing \"$\" line");
+        throw MalformedScript("the setup script ends after line " + std::to_string(reader.LineNumber()) +
+                              ", inside the " + std::string(what) + ", before its closing \"$\" line");
       }
       if (line == kListEnd) return;
       lines.emplace_back(line);
@@ -51,8 +51,8 @@ struct ItemReader {
   void Single(const char* what, std::string& text) {
     std::string_view line;
     if (!reader.Next(line)) {
-      throw MalformedScript("the setup script ends before the " + std::string(what) + " (after line " +
-                            std::to_string(reader.LineNumber()) + ")");
+      throw MalformedScript("the setup script ends after line " + std::to_string(reader.LineNumber()) +
+                            ", before the " + std::string(what));
     }
     text = line;
   }

@@ -69,6 +69,7 @@ std::string ModulePath(HMODULE module) {
 }
 
 std::optional<std::uint64_t> ModuleStubSize(HMODULE module) {
+  if (module == nullptr) module = GetModuleHandleA(nullptr);
   MEMORY_BASIC_INFORMATION region{};
   if (module == nullptr || VirtualQuery(module, &region, sizeof region) == 0) return std::nullopt;
   const auto* base = reinterpret_cast<const std::uint8_t*>(module);

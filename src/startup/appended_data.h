@@ -9,7 +9,7 @@
 
 namespace bw {
 
-// The stub size of a loaded module, from its headers as mapped in memory, or
+// The stub size of a loaded module (the running executable for null), from its headers as mapped in memory, or
 // nothing when the mapped headers are not a readable PE image.
 std::optional<std::uint64_t> ModuleStubSize(HMODULE module);
 

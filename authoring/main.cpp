@@ -1,0 +1,126 @@
+// bwbuild: builds runnable setups from project files, and dumps the script of
+// an existing setup back into a project.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "authoring/project.h"
+#include "authoring/setup_file.h"
+#include "engine/script_items.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage:\n"
+    "  bwbuild build PROJECT -o SETUP.EXE [--stub ENGINE.EXE]\n"
+    "      builds a runnable setup: the engine stub with the project's script behind it\n"
+    "  bwbuild script PROJECT -o SCRIPT\n"
+    "      writes only the script\n"
+    "  bwbuild dump SETUP.EXE [-o PROJECT]\n"
+    "      prints the script of a setup as a project\n"
+    "Commands without an id, and a project without product or revision code, get new\n"
+    "GUIDs, which build and script write back into the project file.\n"
+    "The stub is --stub, else $BWBUILD_STUB, else brightwarden.exe beside bwbuild or\n"
+    "in the windows build tree.\n";
+
+struct Arguments {
+  std::string verb;
+  std::string input;
+  std::string output;
+  std::string stub;
+};
+
+std::optional<Arguments> ParseArguments(int argc, char** argv) {
+  Arguments arguments;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if ((argument == "-o" || argument == "--stub") && i + 1 < argc) {
+      (argument == "-o" ? arguments.output : arguments.stub) = argv[++i];
+    } else if (!argument.empty() && argument[0] == '-') {
+      return std::nullopt;
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (positional.size() != 2) return std::nullopt;
+  arguments.verb = positional[0];
+  arguments.input = positional[1];
+  if (arguments.verb != "dump" && arguments.output.empty()) return std::nullopt;
+  return arguments;
+}
+
+std::string DefaultStub() {
+  if (const char* stub = std::getenv("BWBUILD_STUB"); stub && *stub) return stub;
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path folder = self.parent_path();
+  for (const std::filesystem::path& candidate :
+       {folder / "brightwarden.exe", folder / ".." / ".." / "windows" / "bin" / "brightwarden.exe"}) {
+    if (std::filesystem::exists(candidate, error)) return candidate.string();
+  }
+  throw std::runtime_error("no engine stub found; give one with --stub");
+}
+
+// Compiles the project and writes back the ids it had to generate.
+std::string CompileScript(const std::string& projectPath) {
+  const std::string text = bw::authoring::ReadFile(projectPath);
+  std::vector<bw::authoring::Insertion> insertions;
+  const bw::ScriptItems items = bw::authoring::CompileProject(bw::authoring::ParseProject(text), insertions);
+  const std::string script = bw::WriteScriptItems(items);
+  if (!insertions.empty()) {
+    bw::authoring::WriteFile(projectPath, bw::authoring::ApplyInsertions(text, insertions));
+    std::cerr << "bwbuild: wrote " << insertions.size() << " new id(s) into " << projectPath << "\n";
+  }
+  return script;
+}
+
+int Run(const Arguments& arguments) {
+  if (arguments.verb == "build") {
+    const std::string stubPath = arguments.stub.empty() ? DefaultStub() : arguments.stub;
+    const std::string stub = bw::authoring::StubOf(bw::authoring::ReadFile(stubPath), stubPath);
+    bw::authoring::WriteFile(arguments.output, stub + CompileScript(arguments.input));
+    std::filesystem::permissions(arguments.output, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    return 0;
+  }
+  if (arguments.verb == "script") {
+    bw::authoring::WriteFile(arguments.output, CompileScript(arguments.input));
+    return 0;
+  }
+  if (arguments.verb == "dump") {
+    const std::string bytes = bw::authoring::ReadFile(arguments.input);
+    const std::string script = bw::authoring::ScriptOf(bytes, arguments.input);
+    if (script.empty()) throw std::runtime_error(arguments.input + " holds no setup script");
+    const std::string project = bw::authoring::DumpProject(bw::ReadScriptItems(script));
+    if (arguments.output.empty()) {
+      std::cout << project;
+    } else {
+      bw::authoring::WriteFile(arguments.output, project);
+    }
+    return 0;
+  }
+  std::cerr << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<Arguments> arguments = ParseArguments(argc, argv);
+  if (!arguments) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  try {
+    return Run(*arguments);
+  } catch (const bw::authoring::ProjectError& error) {
+    std::cerr << "bwbuild: " << arguments->input << ": " << error.what() << "\n";
+  } catch (const std::exception& error) {
+    std::cerr << "bwbuild: " << error.what() << "\n";
+  }
+  return 1;
+}
