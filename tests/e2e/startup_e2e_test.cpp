@@ -1,0 +1,156 @@
+// The engine executable under Wine: finding, loading and refusing its script.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <span>
+
+#include "authoring/setup_file.h"
+#include "engine_harness.h"
+#include "startup/stub_size.h"
+
+namespace bw::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kProject[] =
+    "title Example\n"
+    "product-code {AAAAAAAA-0000-0000-0000-000000000001}\n"
+    "revision-code {AAAAAAAA-0000-0000-0000-000000000002}\n"
+    "component KVOR-PREDEF-COMPONENT 0\n"
+    "command Set Variable\n"
+    "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E3}\n"
+    "  param GREETING$KVOR$KVOR$FALSE\n"
+    "  param Hello\n"
+    "command End\n"
+    "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E4}\n";
+
+const char* const kLoadedLogTags[] = {"<Brightwarden>", "  <SetupSplash>", "    <StubSize>", "    </StubSize>",
+                                      "    <StubData>", "    </StubData>", "    <GlobalLists>", "    </GlobalLists>"};
+
+std::string LogText(std::span<const char* const> tags) {
+  std::string text;
+  for (const char* tag : tags) text += std::string(tag) + "\r\n";
+  return text;
+}
+
+std::vector<std::string> Files(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+TEST(EngineStub, IsStrippedSoItsFileSizeIsItsStubSize) {
+  const std::string bytes = authoring::ReadFile(EngineStub().string());
+  const auto stubSize =
+      StubSizeFromHeaders(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  ASSERT_TRUE(stubSize);
+  EXPECT_EQ(*stubSize, bytes.size());
+}
+
+TEST(EngineStub, WithoutAScriptEndsWith13AndSaysSoOnlyInteractively) {
+  TestFolder folder;
+  const EngineRun silent = RunProgram(EngineStub(), {"/S"}, folder.path() / "temp");
+  EXPECT_EQ(silent.exitCode, 13) << silent.output;
+  EXPECT_TRUE(silent.boxes.empty()) << silent.output;
+  // Recognised before anything is written to the temporary folder.
+  EXPECT_TRUE(Files(folder.path() / "temp").empty());
+
+  const EngineRun interactive = RunProgram(EngineStub(), {}, folder.path() / "temp");
+  EXPECT_EQ(interactive.exitCode, 13) << interactive.output;
+  EXPECT_EQ(interactive.boxes, std::vector<std::string>{"Brightwarden Wizard | For internal use only"});
+}
+
+TEST(BuiltSetup, FindsAndParsesItsScriptAndLeavesNoTemporaryCopy) {
+  TestFolder folder;
+  const fs::path setup = BuildSetup(folder.path(), "setup", kProject);
+  // The log switch's value is lower-cased: "Run.LOG" becomes "run.log".
+  const EngineRun run =
+      RunProgram(setup, {"-qn", "/L=" + WinePath(folder.path() / "Run.LOG")}, folder.path() / "temp");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_EQ(ReadUtf16Log(folder.path() / "run.log"), LogText(kLoadedLogTags));
+  EXPECT_TRUE(Files(folder.path() / "temp").empty());
+
+  const EngineRun interactive = RunProgram(setup, {}, folder.path() / "temp");
+  EXPECT_EQ(interactive.exitCode, 0) << interactive.output;
+  EXPECT_TRUE(interactive.boxes.empty()) << interactive.output;
+}
+
+TEST(BuiltSetup, ADamagedScriptEndsWith11AndNamesTheDamage) {
+  TestFolder folder;
+  const fs::path setup = BuildSetup(folder.path(), "setup", kProject);
+  const std::string bytes = authoring::ReadFile(setup.string());
+  const std::string stub = authoring::StubOf(bytes, setup.string());
+  struct DamageCase {
+    const char* name;
+    std::string script;
+    const char* message;
+  };
+  const DamageCase cases[] = {
+      {"cut", authoring::ScriptOf(bytes, setup.string()).substr(0, 200),
+       "Runtime error in install: the setup script ends after line "},
+      {"open-list", "Set Variable\r\nEnd\r\n", "Runtime error in install: the setup script ends after line 2, "
+                                               "inside the command names, before its closing \"$\" line"},
+  };
+  for (const DamageCase& c : cases) {
+    const fs::path damaged = folder.path() / (std::string(c.name) + ".exe");
+    authoring::WriteFile(damaged.string(), stub + c.script);
+    const EngineRun silent =
+        RunProgram(damaged, {"/s", "/l=" + WinePath(folder.path() / (std::string(c.name) + ".log"))},
+                   folder.path() / "temp");
+    EXPECT_EQ(silent.exitCode, 11) << c.name << silent.output;
+    EXPECT_TRUE(silent.boxes.empty()) << c.name;
+    const char* const tags[] = {"<Brightwarden>",     "  <SetupSplash>",     "    <StubSize>",
+                                "    </StubSize>",    "    <StubData>",      "    </StubData>",
+                                "    <GlobalLists>",  "  <CachedSupportDir>", "  </CachedSupportDir>",
+                                "</Brightwarden>"};
+    EXPECT_EQ(ReadUtf16Log(folder.path() / (std::string(c.name) + ".log")), LogText(tags)) << c.name;
+
+    const EngineRun interactive = RunProgram(damaged, {}, folder.path() / "temp");
+    EXPECT_EQ(interactive.exitCode, 11) << c.name;
+    ASSERT_EQ(interactive.boxes.size(), 1u) << c.name << interactive.output;
+    EXPECT_EQ(interactive.boxes[0].rfind(std::string("Brightwarden Wizard | ") + c.message, 0), 0u)
+        << interactive.boxes[0];
+  }
+  EXPECT_TRUE(Files(folder.path() / "temp").empty());
+}
+
+TEST(Bwbuild, RoundTripThroughDumpIsByteIdentical) {
+  TestFolder folder;
+  const fs::path first = BuildSetup(folder.path(), "first", kProject);
+  const fs::path dumped = folder.path() / "dumped.bwproj";
+  std::string output;
+  ASSERT_EQ(RunBwbuild({"dump", first.string(), "-o", dumped.string()}, &output), 0) << output;
+  const fs::path second = folder.path() / "second.exe";
+  ASSERT_EQ(RunBwbuild({"build", dumped.string(), "-o", second.string(), "--stub", EngineStub().string()}, &output),
+            0)
+      << output;
+  EXPECT_EQ(authoring::ReadFile(first.string()), authoring::ReadFile(second.string()));
+  // A setup serves as a stub too: only its engine image is taken.
+  const fs::path third = folder.path() / "third.exe";
+  ASSERT_EQ(RunBwbuild({"build", dumped.string(), "-o", third.string(), "--stub", first.string()}, &output), 0);
+  EXPECT_EQ(authoring::ReadFile(first.string()), authoring::ReadFile(third.string()));
+}
+
+TEST(Bwbuild, RefusesBadInputWithoutWritingASetup) {
+  TestFolder folder;
+  const fs::path project = folder.path() / "bad.bwproj";
+  std::ofstream(project) << "title A\ncommand X\n  id {AAAAAAAA-0000-0000-0000-000000000001}\n"
+                            "command Y\n  id {AAAAAAAA-0000-0000-0000-000000000001}\n";
+  std::string output;
+  EXPECT_EQ(RunBwbuild({"build", project.string(), "-o", (folder.path() / "bad.exe").string(), "--stub",
+                        EngineStub().string()},
+                       &output),
+            1);
+  EXPECT_NE(output.find("line 4: the id {AAAAAAAA-0000-0000-0000-000000000001} is already"), std::string::npos)
+      << output;
+  EXPECT_FALSE(fs::exists(folder.path() / "bad.exe"));
+  EXPECT_EQ(RunBwbuild({"dump", EngineStub().string()}, &output), 1);
+  EXPECT_NE(output.find("holds no setup script"), std::string::npos) << output;
+  EXPECT_EQ(RunBwbuild({"build", project.string()}, &output), 2);  // no output named
+}
+
+}  // namespace
+}  // namespace bw::e2e
