@@ -1,18 +1,13 @@
 #include "field_syntax.h"
 
+#include "engine/integer_text.h"
+
 namespace bw::authoring {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 void SkipBlanks(std::string_view text, std::size_t& pos) {
   while (pos < text.size() && IsBlank(text[pos])) ++pos;
@@ -33,14 +28,24 @@ std::string ParseQuoted(std::string_view text, std::size_t& pos) {
     if (pos >= text.size()) throw SyntaxError("a quoted value ends in a lone backslash");
     const char escape = text[pos++];
     switch (escape) {
-      case '\\': value.push_back('\\'); break;
-      case '"': value.push_back('"'); break;
-      case 't': value.push_back('\t'); break;
-      case 'r': value.push_back('\r'); break;
-      case 'n': value.push_back('\n'); break;
+      case '\\':
+        value.push_back('\\');
+        break;
+      case '"':
+        value.push_back('"');
+        break;
+      case 't':
+        value.push_back('\t');
+        break;
+      case 'r':
+        value.push_back('\r');
+        break;
+      case 'n':
+        value.push_back('\n');
+        break;
       case 'x': {
-        const int high = pos < text.size() ? HexValue(text[pos]) : -1;
-        const int low = pos + 1 < text.size() ? HexValue(text[pos + 1]) : -1;
+        const int high = pos < text.size() ? HexDigitValue(text[pos]) : -1;
+        const int low = pos + 1 < text.size() ? HexDigitValue(text[pos + 1]) : -1;
         if (high < 0 || low < 0) throw SyntaxError("\\x in a quoted value needs two hexadecimal digits");
         value.push_back(static_cast<char>(high * 16 + low));
         pos += 2;
@@ -57,11 +62,21 @@ std::string Quote(std::string_view value) {
   std::string quoted = "\"";
   for (char c : value) {
     switch (c) {
-      case '\\': quoted += "\\\\"; break;
-      case '"': quoted += "\\\""; break;
-      case '\t': quoted += "\\t"; break;
-      case '\r': quoted += "\\r"; break;
-      case '\n': quoted += "\\n"; break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
       default:
         if (IsControl(c)) {
           const auto byte = static_cast<unsigned char>(c);

@@ -42,7 +42,8 @@ bool IsDecimal(std::string_view text, std::size_t maxDigits) {
 
 void CheckGuid(const Fields& fields) {
   if (!IsRegistryGuid(fields[0])) {
-    throw std::invalid_argument("\"" + fields[0] + "\" is no GUID of the form {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX} "
+    throw std::invalid_argument("\"" + fields[0] +
+                                "\" is no GUID of the form {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX} "
                                 "with upper-case digits");
   }
 }
@@ -55,10 +56,10 @@ void CheckComponentSize(const Fields& fields) {
 }
 void CheckCommandHeader(const Fields& fields) {
   if (fields[0].size() != 8 || !std::all_of(fields[0].begin(), fields[0].end(), IsUpperHex)) {
-    throw std::invalid_argument("the command header \"" + fields[0] +
-                                "\" is not eight upper-case hexadecimal digits");
+    throw std::invalid_argument("the command header \"" + fields[0] + "\" is not eight upper-case hexadecimal digits");
   }
-  if (!IsDecimal(fields[1], 9)) throw std::invalid_argument("the command index \"" + fields[1] + "\" is no decimal number");
+  if (!IsDecimal(fields[1], 9))
+    throw std::invalid_argument("the command index \"" + fields[1] + "\" is no decimal number");
 }
 
 // A key's stored form is scrambled, and the XOR with the position can turn a
@@ -68,9 +69,10 @@ std::string ScrambleForStorage(const std::string& key) {
   for (std::size_t i = 0; i < stored.size(); ++i) {
     const char c = stored[i];
     if (c == '\r' || c == '\n' || c == '\0' || c == '\x1A') {
-      throw std::invalid_argument("this key cannot be stored: its scrambled form would hold a line break, NUL or "
-                                  "Ctrl-Z at byte " + std::to_string(i / 2 + 1) +
-                                  " of the key; change that byte or shorten the key");
+      throw std::invalid_argument(
+          "this key cannot be stored: its scrambled form would hold a line break, NUL or "
+          "Ctrl-Z at byte " +
+          std::to_string(i / 2 + 1) + " of the key; change that byte or shorten the key");
     }
   }
   return stored;
@@ -223,8 +225,8 @@ Project ParseProject(const std::string& text) {
       if (keyword->name == "web-block-key") fields[1] = ScrambleForStorage(fields[1]);
       if (keyword->single) {
         if (const auto [seen, added] = singlesSeen.emplace(keyword->name, number); !added) {
-          throw ProjectError(number, "\"" + line.keyword + "\" is given twice (first on line " +
-                                         std::to_string(seen->second) + ")");
+          throw ProjectError(
+              number, "\"" + line.keyword + "\" is given twice (first on line " + std::to_string(seen->second) + ")");
         }
         project.items.*keyword->single = fields[0];
         if (keyword->single == &ScriptItems::productCode) project.hasProductCode = true;
@@ -379,11 +381,6 @@ std::vector<Fields> SplitParameterSection(const ScriptItems& items) {
   return parameters;
 }
 
-const std::string& LineOrEmpty(const std::vector<std::string>& lines, std::size_t index) {
-  static const std::string empty;
-  return index < lines.size() ? lines[index] : empty;
-}
-
 }  // namespace
 
 std::string DumpProject(const ScriptItems& items) {
@@ -413,8 +410,9 @@ std::string DumpProject(const ScriptItems& items) {
     throw ProjectError(0, std::string("this script cannot be written as a project: ") + error.what());
   }
   if (rebuilt != items || !insertions.empty()) {
-    throw ProjectError(0, "this script cannot be written as a project that builds it exactly (it was not made by "
-                          "this tool, or its lists do not match)");
+    throw ProjectError(0,
+                       "this script cannot be written as a project that builds it exactly (it was not made by "
+                       "this tool, or its lists do not match)");
   }
   return out;
 }
@@ -437,8 +435,10 @@ std::string ApplyInsertions(const std::string& text, const std::vector<Insertion
     const bool terminated = end != std::string::npos;
     if (!terminated) end = text.size();
     out.append(text, start, end - start);
-    if (terminated) out += '\n';
-    else if (byLine.upper_bound(line) != byLine.end()) out += lineEnd;
+    if (terminated)
+      out += '\n';
+    else if (byLine.upper_bound(line) != byLine.end())
+      out += lineEnd;
     start = end + 1;
     insertAfter(++line);
   }

@@ -36,8 +36,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 namespace {
 std::size_t StubSize(const std::string& fileBytes, const std::string& path) {
-  const auto stubSize = StubSizeFromHeaders(
-      std::span(reinterpret_cast<const std::uint8_t*>(fileBytes.data()), fileBytes.size()));
+  const auto stubSize =
+      StubSizeFromHeaders(std::span(reinterpret_cast<const std::uint8_t*>(fileBytes.data()), fileBytes.size()));
   if (!stubSize) throw std::runtime_error(path + " is no Windows executable");
   if (*stubSize > fileBytes.size()) throw std::runtime_error(path + " is shorter than its own executable image");
   return static_cast<std::size_t>(*stubSize);

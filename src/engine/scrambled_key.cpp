@@ -1,16 +1,11 @@
 #include "scrambled_key.h"
 
+#include "integer_text.h"
+
 namespace bw {
 
 namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 char XorWithPosition(char c, std::size_t position) {
   return static_cast<char>(static_cast<unsigned char>(c) ^ static_cast<unsigned char>(position % 256));
@@ -22,8 +17,8 @@ std::optional<std::string> UnscrambleKey(std::string_view stored) {
   std::string key;
   key.reserve(stored.size() / 2);
   for (std::size_t i = 0; i < stored.size(); i += 2) {
-    const int low = HexValue(XorWithPosition(stored[i], i));
-    const int high = HexValue(XorWithPosition(stored[i + 1], i + 1));
+    const int low = HexDigitValue(XorWithPosition(stored[i], i));
+    const int high = HexDigitValue(XorWithPosition(stored[i + 1], i + 1));
     if (low < 0 || high < 0) return std::nullopt;
     key.push_back(static_cast<char>(high * 16 + low));
   }

@@ -87,6 +87,11 @@ struct ItemWriter {
 
 }  // namespace
 
+const std::string& LineOrEmpty(const std::vector<std::string>& lines, std::size_t index) {
+  static const std::string empty;
+  return index < lines.size() ? lines[index] : empty;
+}
+
 ScriptItems ReadScriptItems(std::string_view data) {
   ScriptItems items;
   LineReader reader(data);

@@ -76,6 +76,10 @@ class MalformedScript : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Line index of a list, or the empty text past its end: the parallel command
+// lists may be shorter than the command list, and a missing line reads as empty.
+const std::string& LineOrEmpty(const std::vector<std::string>& lines, std::size_t index);
+
 // Reads the items from the appended bytes. Never reads past the data: a list
 // that never closes or data that ends before an item throws MalformedScript.
 // Bytes after the closing line of the last item are ignored.

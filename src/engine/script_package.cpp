@@ -47,8 +47,7 @@ ScriptPackage ScriptPackage::Load(std::string_view data) {
   package.DefaultLanguage = std::move(items.defaultLanguage);
   const auto buildMode = ParseIntegerText(items.buildMode);
   if (!buildMode) {
-    throw MalformedScript("the build-mode number of the setup script is not an integer: \"" + items.buildMode +
-                          "\"");
+    throw MalformedScript("the build-mode number of the setup script is not an integer: \"" + items.buildMode + "\"");
   }
   package.BuildMode = *buildMode;
   package.AskLanguage = items.askLanguage == "TRUE";
@@ -73,11 +72,6 @@ std::string ScriptPackage::Parameter(std::string_view commandId, std::size_t n) 
     return section.Lines()[wanted];
   }
   return {};
-}
-
-const std::string& ScriptPackage::LineOrEmpty(const std::vector<std::string>& lines, std::size_t index) {
-  static const std::string empty;
-  return index < lines.size() ? lines[index] : empty;
 }
 
 }  // namespace bw

@@ -34,12 +34,11 @@ class ScriptPackage {
 
   std::vector<std::string> CommandNames, CommandIds, CommandFlags, CommandBlocks;
   std::vector<ParameterSection> ParameterSections;
-  std::string ProductCode, Title, Publisher, Contact, HelpLink, UpdateInfoLink, Comments, Version,
-      RevisionCode, DefaultLanguage;
+  std::string ProductCode, Title, Publisher, Contact, HelpLink, UpdateInfoLink, Comments, Version, RevisionCode,
+      DefaultLanguage;
   std::int32_t BuildMode = 0;
   bool AskLanguage = false;
-  std::vector<std::string> PlugInCommands, WebBlockKeys, ComponentSizes, MediaFiles, CommandHeaders,
-      BuildVariables;
+  std::vector<std::string> PlugInCommands, WebBlockKeys, ComponentSizes, MediaFiles, CommandHeaders, BuildVariables;
 
   std::size_t CommandCount() const { return CommandNames.size(); }
   // Name, id, flag and block line of a command; a missing line reads as empty.
@@ -53,9 +52,6 @@ class ScriptPackage {
   // text when no section holds it. Parameter 0 is the id line itself. Throws
   // std::out_of_range when the line would lie past the end of the section.
   std::string Parameter(std::string_view commandId, std::size_t n) const;
-
- private:
-  static const std::string& LineOrEmpty(const std::vector<std::string>& lines, std::size_t index);
 };
 
 // Restores parameter lines that stand for a lone "$": every line equal to

@@ -11,8 +11,8 @@ namespace bw {
 namespace {
 
 FileHandle OpenForReading(const std::string& path) {
-  return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool ReadExactly(HANDLE file, char* buffer, std::uint64_t size) {
@@ -73,8 +73,8 @@ std::optional<std::uint64_t> ModuleStubSize(HMODULE module) {
   MEMORY_BASIC_INFORMATION region{};
   if (module == nullptr || VirtualQuery(module, &region, sizeof region) == 0) return std::nullopt;
   const auto* base = reinterpret_cast<const std::uint8_t*>(module);
-  const auto mapped = static_cast<std::size_t>(region.RegionSize -
-                                               (base - static_cast<const std::uint8_t*>(region.BaseAddress)));
+  const auto mapped =
+      static_cast<std::size_t>(region.RegionSize - (base - static_cast<const std::uint8_t*>(region.BaseAddress)));
   return StubSizeFromHeaders(std::span<const std::uint8_t>(base, mapped));
 }
 
@@ -88,7 +88,8 @@ std::optional<std::string> ReadAppendedData(const std::string& path, std::uint64
   LARGE_INTEGER offset{};
   offset.QuadPart = static_cast<LONGLONG>(stubSize);
   std::string data(static_cast<std::size_t>(*size - stubSize), '\0');
-  if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN) || !ReadExactly(file.get(), data.data(), data.size())) {
+  if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN) ||
+      !ReadExactly(file.get(), data.data(), data.size())) {
     throw std::runtime_error("cannot read the data appended to " + path);
   }
   return data;
@@ -103,8 +104,8 @@ bool BuildRunnableSetup(const std::string& scriptFile) {
     FileHandle script = OpenForReading(scriptFile);
     if (!engine || !script) return false;
     const auto scriptSize = FileSize(script.get());
-    FileHandle target(CreateFileA(runnable.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle target(
+        CreateFileA(runnable.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!target || !scriptSize || !CopyBytes(engine.get(), target.get(), *stubSize) ||
         !CopyBytes(script.get(), target.get(), *scriptSize)) {
       target = FileHandle();

@@ -8,12 +8,12 @@
 namespace bw {
 
 struct CommandLineOptions {
-  bool silent = false;        // "/s" or "/qn", after "/" or "-", any letter case
+  bool silent = false;          // "/s" or "/qn", after "/" or "-", any letter case
   bool noStartupForms = false;  // "/update" or "/updatesetup": no splash, no preparing form
-  std::string logPath;        // "/l=" or "-l=": lower-cased, like every value switch
-  std::string gpoPath;        // "/g="
-  std::string sfxPath;        // "/m="
-  std::string sourcesFolder;  // "/p=" or "-p="
+  std::string logPath;          // "/l=" or "-l=": lower-cased, like every value switch
+  std::string gpoPath;          // "/g="
+  std::string sfxPath;          // "/m="
+  std::string sourcesFolder;    // "/p=" or "-p="
   // NAME (upper-cased) and VALUE (as written) of every NAME=VALUE argument, in order.
   std::vector<std::pair<std::string, std::string>> overrides;
 };

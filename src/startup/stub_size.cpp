@@ -15,8 +15,8 @@ std::optional<std::uint16_t> ReadU16(std::span<const std::uint8_t> bytes, std::u
   return static_cast<std::uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
 }
 
-constexpr std::uint16_t kDosSignature = 0x5A4D;      // "MZ"
-constexpr std::uint32_t kPeSignature = 0x00004550;   // "PE\0\0"
+constexpr std::uint16_t kDosSignature = 0x5A4D;     // "MZ"
+constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
 constexpr std::uint64_t kNewHeaderOffsetField = 0x3C;
 constexpr std::uint64_t kFileHeaderSize = 20;
 constexpr std::uint64_t kSectionHeaderSize = 40;

@@ -29,9 +29,9 @@ TEST(FieldSyntax, MalformedFieldsAreRefused) {
 
 TEST(FieldSyntax, FormattedFieldsReadBackUnchanged) {
   const std::vector<std::vector<std::string>> cases = {
-      {"plain"},       {"two words"},   {" leading"},  {"trailing "}, {"\"quoted\""}, {"tab\tinside"},
-      {"\x01\x7F"},    {"\xE4\xF6"},    {""},          {"a", ""},     {"", "b"},      {"a b", "c d", "e f "},
-      {"back\\slash"}, {"x\"", "y"},   {"\r\n"},      {"#hash"},
+      {"plain"},       {"two words"}, {" leading"}, {"trailing "}, {"\"quoted\""}, {"tab\tinside"},
+      {"\x01\x7F"},    {"\xE4\xF6"},  {""},         {"a", ""},     {"", "b"},      {"a b", "c d", "e f "},
+      {"back\\slash"}, {"x\"", "y"},  {"\r\n"},     {"#hash"},
   };
   for (const auto& fields : cases) {
     EXPECT_EQ(ParseFields(" " + FormatFields(fields), fields.size()), fields) << FormatFields(fields);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/script_package.h"
 #include "engine/scrambled_key.h"
+#include "engine/script_package.h"
 
 namespace bw::authoring {
 namespace {
@@ -71,16 +71,15 @@ TEST(Project, CompilesEveryItemToItsScriptLines) {
   EXPECT_EQ(items.buildMode, "2");
   EXPECT_EQ(items.askLanguage, "True");
   EXPECT_EQ(items.webBlockKeys, (std::vector<std::string>{"offline", ScrambleKey("a secret"), "web1", "1g"}));
-  EXPECT_EQ(items.componentSizes,
-            (std::vector<std::string>{"KVOR-PREDEF-COMPONENT", "0", "MAIN\\SUB", "12345678901"}));
+  EXPECT_EQ(items.componentSizes, (std::vector<std::string>{"KVOR-PREDEF-COMPONENT", "0", "MAIN\\SUB", "12345678901"}));
   EXPECT_EQ(items.buildVariables, (std::vector<std::string>{"BUILDMODE", "WEB", "BUILDMODE", "CD"}));
   // A disabled command is written as "Comment" with the flag "C" and keeps its parameters.
   EXPECT_EQ(items.commandNames, (std::vector<std::string>{"Set Variable", "Comment", "End"}));
   EXPECT_EQ(items.commandFlags, (std::vector<std::string>{"", "C", "X"}));
   EXPECT_EQ(items.commandBlocks, (std::vector<std::string>{"web1\\", "", ""}));
   // A lone "$" is written as "$DOLLAR$"; a command without parameters has no id line.
-  EXPECT_EQ(items.parameterLines, (std::vector<std::string>{kIdA, "NAME$KVOR$KVOR$FALSE", "$DOLLAR$", "",
-                                                            "$DOLLAR$", kIdB, "\tTabbed"}));
+  EXPECT_EQ(items.parameterLines,
+            (std::vector<std::string>{kIdA, "NAME$KVOR$KVOR$FALSE", "$DOLLAR$", "", "$DOLLAR$", kIdB, "\tTabbed"}));
   const ScriptPackage package = ScriptPackage::Load(WriteScriptItems(items));
   EXPECT_EQ(package.Parameter(kIdA, 2), "$");
   EXPECT_EQ(package.Parameter("{CCCCCCCC-0000-0000-0000-000000000003}", 1), "");

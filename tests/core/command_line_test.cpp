@@ -14,9 +14,9 @@ TEST(CommandLine, SilentAndUpdateSwitchesTakeEitherPrefixAndAnyCase) {
     bool noStartupForms;
   };
   const SwitchCase cases[] = {
-      {{"/s"}, true, false},       {{"-S"}, true, false},          {{"/QN"}, true, false},
-      {{"-qn"}, true, false},      {{"s"}, false, false},          {{"/silent"}, false, false},
-      {{"/sx"}, false, false},     {{"/update"}, false, true},     {{"-UpdateSetup"}, false, true},
+      {{"/s"}, true, false},        {{"-S"}, true, false},           {{"/QN"}, true, false},
+      {{"-qn"}, true, false},       {{"s"}, false, false},           {{"/silent"}, false, false},
+      {{"/sx"}, false, false},      {{"/update"}, false, true},      {{"-UpdateSetup"}, false, true},
       {{"/updates"}, false, false}, {{"/s", "/update"}, true, true}, {{}, false, false},
   };
   for (const SwitchCase& c : cases) {
@@ -27,9 +27,9 @@ TEST(CommandLine, SilentAndUpdateSwitchesTakeEitherPrefixAndAnyCase) {
 }
 
 TEST(CommandLine, ValueSwitchesAreLowerCasedAndTheFirstMatchWins) {
-  const CommandLineOptions options = ParseCommandLine(
-      {"/L=C:\\Logs\\Setup.LOG", "-l=second.log", "/G=\\\\Server\\Policy\\x.msi", "/M=D:\\Sfx\\Pack.EXE",
-       "-P=E:\\Sources"});
+  const CommandLineOptions options =
+      ParseCommandLine({"/L=C:\\Logs\\Setup.LOG", "-l=second.log", "/G=\\\\Server\\Policy\\x.msi",
+                        "/M=D:\\Sfx\\Pack.EXE", "-P=E:\\Sources"});
   EXPECT_EQ(options.logPath, "c:\\logs\\setup.log");
   EXPECT_EQ(options.gpoPath, "\\\\server\\policy\\x.msi");
   EXPECT_EQ(options.sfxPath, "d:\\sfx\\pack.exe");

@@ -151,11 +151,10 @@ TEST(ScriptPackage, ParameterFetchCountsFromTheHighestOccurrenceIgnoringCase) {
     const char* expected;
   };
   const FetchCase cases[] = {
-      {"{AAAA}", 0, "{aaaa}"},   // the id line itself, from its later occurrence
-      {"{AAAA}", 1, "a1 again"},
-      {"{bbbb}", 1, "b1"},
-      {"{BBBB}", 2, "{aaaa}"},   // past its own parameters: the next command's lines
-      {"{CCCC}", 0, ""},         // no id line: every parameter is empty
+      {"{AAAA}", 0, "{aaaa}"},  // the id line itself, from its later occurrence
+      {"{AAAA}", 1, "a1 again"}, {"{bbbb}", 1, "b1"},
+      {"{BBBB}", 2, "{aaaa}"},  // past its own parameters: the next command's lines
+      {"{CCCC}", 0, ""},        // no id line: every parameter is empty
       {"{CCCC}", 7, ""},
   };
   for (const FetchCase& c : cases) {

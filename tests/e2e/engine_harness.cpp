@@ -18,8 +18,10 @@ namespace {
 std::string ShellQuote(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) {
-    if (c == '\'') quoted += "'\\''";
-    else quoted += c;
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
   }
   return quoted + "'";
 }
@@ -70,8 +72,8 @@ std::filesystem::path BuildSetup(const std::filesystem::path& folder, const std:
   const std::filesystem::path setupPath = folder / (name + ".exe");
   std::ofstream(projectPath, std::ios::binary) << project;
   std::string output;
-  if (RunBwbuild({"build", projectPath.string(), "-o", setupPath.string(), "--stub", EngineStub().string()},
-                 &output) != 0) {
+  if (RunBwbuild({"build", projectPath.string(), "-o", setupPath.string(), "--stub", EngineStub().string()}, &output) !=
+      0) {
     throw std::runtime_error("bwbuild failed: " + output);
   }
   return setupPath;
@@ -80,10 +82,9 @@ std::filesystem::path BuildSetup(const std::filesystem::path& folder, const std:
 EngineRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                      const std::filesystem::path& temporaryFolder) {
   std::filesystem::create_directories(temporaryFolder);
-  std::string command = ShellQuote(BW_WINE_RUN) + " " +
-                        ShellQuote((std::filesystem::path(BW_WINDOWS_BIN) / "bwlaunch.exe").string()) +
-                        " --timeout-ms 60000 --temp " + ShellQuote(WinePath(temporaryFolder)) + " " +
-                        ShellQuote(WinePath(program));
+  std::string command =
+      ShellQuote(BW_WINE_RUN) + " " + ShellQuote((std::filesystem::path(BW_WINDOWS_BIN) / "bwlaunch.exe").string()) +
+      " --timeout-ms 60000 --temp " + ShellQuote(WinePath(temporaryFolder)) + " " + ShellQuote(WinePath(program));
   for (const std::string& argument : arguments) command += " " + ShellQuote(argument);
   EngineRun run;
   RunCommand(command, &run.output);

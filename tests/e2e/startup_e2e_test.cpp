@@ -26,7 +26,7 @@ constexpr char kProject[] =
     "command End\n"
     "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E4}\n";
 
-const char* const kLoadedLogTags[] = {"<Brightwarden>", "  <SetupSplash>", "    <StubSize>", "    </StubSize>",
+const char* const kLoadedLogTags[] = {"<Brightwarden>", "  <SetupSplash>", "    <StubSize>",    "    </StubSize>",
                                       "    <StubData>", "    </StubData>", "    <GlobalLists>", "    </GlobalLists>"};
 
 std::string LogText(std::span<const char* const> tags) {
@@ -66,8 +66,7 @@ TEST(BuiltSetup, FindsAndParsesItsScriptAndLeavesNoTemporaryCopy) {
   TestFolder folder;
   const fs::path setup = BuildSetup(folder.path(), "setup", kProject);
   // The log switch's value is lower-cased: "Run.LOG" becomes "run.log".
-  const EngineRun run =
-      RunProgram(setup, {"-qn", "/L=" + WinePath(folder.path() / "Run.LOG")}, folder.path() / "temp");
+  const EngineRun run = RunProgram(setup, {"-qn", "/L=" + WinePath(folder.path() / "Run.LOG")}, folder.path() / "temp");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_EQ(ReadUtf16Log(folder.path() / "run.log"), LogText(kLoadedLogTags));
@@ -91,21 +90,20 @@ TEST(BuiltSetup, ADamagedScriptEndsWith11AndNamesTheDamage) {
   const DamageCase cases[] = {
       {"cut", authoring::ScriptOf(bytes, setup.string()).substr(0, 200),
        "Runtime error in install: the setup script ends after line "},
-      {"open-list", "Set Variable\r\nEnd\r\n", "Runtime error in install: the setup script ends after line 2, "
-                                               "inside the command names, before its closing \"$\" line"},
+      {"open-list", "Set Variable\r\nEnd\r\n",
+       "Runtime error in install: the setup script ends after line 2, "
+       "inside the command names, before its closing \"$\" line"},
   };
   for (const DamageCase& c : cases) {
     const fs::path damaged = folder.path() / (std::string(c.name) + ".exe");
     authoring::WriteFile(damaged.string(), stub + c.script);
-    const EngineRun silent =
-        RunProgram(damaged, {"/s", "/l=" + WinePath(folder.path() / (std::string(c.name) + ".log"))},
-                   folder.path() / "temp");
+    const EngineRun silent = RunProgram(
+        damaged, {"/s", "/l=" + WinePath(folder.path() / (std::string(c.name) + ".log"))}, folder.path() / "temp");
     EXPECT_EQ(silent.exitCode, 11) << c.name << silent.output;
     EXPECT_TRUE(silent.boxes.empty()) << c.name;
-    const char* const tags[] = {"<Brightwarden>",     "  <SetupSplash>",     "    <StubSize>",
-                                "    </StubSize>",    "    <StubData>",      "    </StubData>",
-                                "    <GlobalLists>",  "  <CachedSupportDir>", "  </CachedSupportDir>",
-                                "</Brightwarden>"};
+    const char* const tags[] = {"<Brightwarden>",        "  <SetupSplash>", "    <StubSize>",    "    </StubSize>",
+                                "    <StubData>",        "    </StubData>", "    <GlobalLists>", "  <CachedSupportDir>",
+                                "  </CachedSupportDir>", "</Brightwarden>"};
     EXPECT_EQ(ReadUtf16Log(folder.path() / (std::string(c.name) + ".log")), LogText(tags)) << c.name;
 
     const EngineRun interactive = RunProgram(damaged, {}, folder.path() / "temp");
@@ -124,8 +122,7 @@ TEST(Bwbuild, RoundTripThroughDumpIsByteIdentical) {
   std::string output;
   ASSERT_EQ(RunBwbuild({"dump", first.string(), "-o", dumped.string()}, &output), 0) << output;
   const fs::path second = folder.path() / "second.exe";
-  ASSERT_EQ(RunBwbuild({"build", dumped.string(), "-o", second.string(), "--stub", EngineStub().string()}, &output),
-            0)
+  ASSERT_EQ(RunBwbuild({"build", dumped.string(), "-o", second.string(), "--stub", EngineStub().string()}, &output), 0)
       << output;
   EXPECT_EQ(authoring::ReadFile(first.string()), authoring::ReadFile(second.string()));
   // A setup serves as a stub too: only its engine image is taken.

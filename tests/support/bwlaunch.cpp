@@ -91,20 +91,27 @@ int main(int argc, char** argv) {
   int i = 1;
   for (; i < argc; ++i) {
     const std::string argument = argv[i];
-    if (argument == "--temp" && i + 1 < argc) temp = argv[++i];
-    else if (argument == "--cwd" && i + 1 < argc) cwd = argv[++i];
-    else if (argument == "--timeout-ms" && i + 1 < argc) timeoutMs = std::strtoul(argv[++i], nullptr, 10);
-    else if (argument == "--press" && i + 1 < argc) button = std::atoi(argv[++i]);
-    else if (argument == "--raw" && i + 1 < argc) commandLine = argv[++i];
-    else break;
+    if (argument == "--temp" && i + 1 < argc)
+      temp = argv[++i];
+    else if (argument == "--cwd" && i + 1 < argc)
+      cwd = argv[++i];
+    else if (argument == "--timeout-ms" && i + 1 < argc)
+      timeoutMs = std::strtoul(argv[++i], nullptr, 10);
+    else if (argument == "--press" && i + 1 < argc)
+      button = std::atoi(argv[++i]);
+    else if (argument == "--raw" && i + 1 < argc)
+      commandLine = argv[++i];
+    else
+      break;
   }
   for (; i < argc; ++i) {
     if (!commandLine.empty()) commandLine += ' ';
     commandLine += QuoteArgument(argv[i]);
   }
   if (commandLine.empty()) {
-    std::fprintf(stderr, "usage: bwlaunch [--temp DIR] [--cwd DIR] [--timeout-ms N] [--press ID] "
-                         "(--raw \"COMMAND LINE\" | PROGRAM [ARGUMENTS...])\n");
+    std::fprintf(stderr,
+                 "usage: bwlaunch [--temp DIR] [--cwd DIR] [--timeout-ms N] [--press ID] "
+                 "(--raw \"COMMAND LINE\" | PROGRAM [ARGUMENTS...])\n");
     return 2;
   }
   if (!temp.empty()) {

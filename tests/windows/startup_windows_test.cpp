@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <span>
@@ -21,8 +20,8 @@ class TestFolder {
   TestFolder() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "bw-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter_++) + "\\";
+    path_ = std::string(temp) + "bw-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter_++) +
+            "\\";
     CreateDirectoryA(path_.c_str(), nullptr);
   }
   ~TestFolder() {
@@ -50,9 +49,7 @@ std::string Read(const std::string& path) {
   return text.str();
 }
 
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
