@@ -16,9 +16,7 @@ constexpr std::string_view kNewlineMarker = "$NEWLINE$";
 
 bool IsIrregularName(std::string_view name) { return name.empty() || name.find('$') != std::string_view::npos; }
 
-std::string SubstitutedValue(const std::string& value, bool quoted) {
-  return quoted ? "\"" + value + "\"" : value;
-}
+std::string SubstitutedValue(const std::string& value, bool quoted) { return quoted ? "\"" + value + "\"" : value; }
 
 }  // namespace
 

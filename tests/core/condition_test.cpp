@@ -20,13 +20,13 @@ TEST(Condition, ComparesNumericallyWhenBothSidesAreIntegersElseAsText) {
     bool holds;
   };
   const ConditionCase cases[] = {
-      {"TEN", "2", "9", "FALSE", true},          // numeric 10 > 9
-      {"TEN", "2", "9x", "FALSE", false},        // textual "10" < "9x"
-      {"TEN", "2", "$NINE$", "FALSE", true},     // the comparison text is expanded
-      {"$TEN$", "0", "10", "FALSE", true},       // the name may carry dollars
-      {"TEN", "0", "$a", "FALSE", true},         // "$a" is hexadecimal 10
-      {"TEN", "0", "0xA", "FALSE", true},        // integer texts in any form
-      {"TEN", "1", "10", "FALSE", true},         // numeric codes 1, 3, 4 mean equal
+      {"TEN", "2", "9", "FALSE", true},       // numeric 10 > 9
+      {"TEN", "2", "9x", "FALSE", false},     // textual "10" < "9x"
+      {"TEN", "2", "$NINE$", "FALSE", true},  // the comparison text is expanded
+      {"$TEN$", "0", "10", "FALSE", true},    // the name may carry dollars
+      {"TEN", "0", "$a", "FALSE", true},      // "$a" is hexadecimal 10
+      {"TEN", "0", "0xA", "FALSE", true},     // integer texts in any form
+      {"TEN", "1", "10", "FALSE", true},      // numeric codes 1, 3, 4 mean equal
       {"TEN", "3", "1", "FALSE", false},
       {"TEXT", "0", "Hello World", "FALSE", true},
       {"TEXT", "0", "hello world", "FALSE", false},
@@ -36,7 +36,7 @@ TEST(Condition, ComparesNumericallyWhenBothSidesAreIntegersElseAsText) {
       {"TEXT", "4", "HELLO WORLD", "FALSE", true},
       {"ACCENT", "4", "\xE4PFEL", "FALSE", false},  // code 4 folds a to z only
       {"ACCENT", "3", "\xE4PF", "FALSE", true},     // code 3 folds the code page's letters
-      {"EMPTY", "1", "", "FALSE", false},         // an empty text is contained in nothing
+      {"EMPTY", "1", "", "FALSE", false},           // an empty text is contained in nothing
       {"EMPTY", "3", "", "TRUE", true},
       {"TEXT", "0", "Hello World", "true", false},  // negation is a truth text
       {"TEXT", "0", "x", "-1", true},

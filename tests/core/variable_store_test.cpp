@@ -181,11 +181,9 @@ TEST(TextUtilities, TruthTextsDollarNamesAndSizes) {
     const char* text;
   };
   const SizeCase sizes[] = {
-      {512, "512 bytes"},         {0, "0 bytes"},
-      {1048575, "1,048,575 bytes"}, {1048576, "1,024 KB"},
-      {1536000, "1,500 KB"},      {1073741823, "1,048,575 KB"},
-      {5368709120, "5,120 MB"},   {-2048, "-2,048 bytes"},
-      {-5368709120, "-5,368,709,120 bytes"},
+      {512, "512 bytes"},       {0, "0 bytes"},          {1048575, "1,048,575 bytes"},
+      {1048576, "1,024 KB"},    {1536000, "1,500 KB"},   {1073741823, "1,048,575 KB"},
+      {5368709120, "5,120 MB"}, {-2048, "-2,048 bytes"}, {-5368709120, "-5,368,709,120 bytes"},
   };
   for (const SizeCase& c : sizes) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
   EXPECT_EQ(SizeText(2048, {"Bytes", "Ko", "Mo"}), "2,048 Bytes");
@@ -230,8 +228,8 @@ TEST(VariableStore, IndexedExpansionEqualsTheLiteralAlgorithm) {
     }
     for (int text = 0; text < 4; ++text) {
       const std::string input = randomText(8);
-      ASSERT_EQ(store.Expand(input), store.ExpandLiteral(input)) << "round " << round << " text " << input
-                                                                   << " store " << store.ExportText();
+      ASSERT_EQ(store.Expand(input), store.ExpandLiteral(input))
+          << "round " << round << " text " << input << " store " << store.ExportText();
     }
   }
 }
