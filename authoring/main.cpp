@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/placeholder_database.h"
 #include "authoring/project.h"
 #include "authoring/setup_file.h"
 #include "engine/script_items.h"
@@ -15,8 +16,10 @@ namespace {
 
 constexpr char kUsage[] =
     "usage:\n"
-    "  bwbuild build PROJECT -o SETUP.EXE [--stub ENGINE.EXE]\n"
-    "      builds a runnable setup: the engine stub with the project's script behind it\n"
+    "  bwbuild build PROJECT -o SETUP.EXE [--stub ENGINE.EXE] [--no-database]\n"
+    "      builds a runnable setup: the engine stub with the project's script behind it,\n"
+    "      and, unless SETUP.msi exists or --no-database is given, an empty\n"
+    "      installation database SETUP.msi beside it (made with wixl)\n"
     "  bwbuild script PROJECT -o SCRIPT\n"
     "      writes only the script\n"
     "  bwbuild dump SETUP.EXE [-o PROJECT]\n"
@@ -31,6 +34,7 @@ struct Arguments {
   std::string input;
   std::string output;
   std::string stub;
+  bool database = true;
 };
 
 std::optional<Arguments> ParseArguments(int argc, char** argv) {
@@ -40,6 +44,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
     const std::string argument = argv[i];
     if ((argument == "-o" || argument == "--stub") && i + 1 < argc) {
       (argument == "-o" ? arguments.output : arguments.stub) = argv[++i];
+    } else if (argument == "--no-database") {
+      arguments.database = false;
     } else if (!argument.empty() && argument[0] == '-') {
       return std::nullopt;
     } else {
@@ -66,29 +72,33 @@ std::string DefaultStub() {
 }
 
 // Compiles the project and writes back the ids it had to generate.
-std::string CompileScript(const std::string& projectPath) {
+bw::ScriptItems CompileScript(const std::string& projectPath) {
   const std::string text = bw::authoring::ReadFile(projectPath);
   std::vector<bw::authoring::Insertion> insertions;
-  const bw::ScriptItems items = bw::authoring::CompileProject(bw::authoring::ParseProject(text), insertions);
-  const std::string script = bw::WriteScriptItems(items);
+  bw::ScriptItems items = bw::authoring::CompileProject(bw::authoring::ParseProject(text), insertions);
   if (!insertions.empty()) {
     bw::authoring::WriteFile(projectPath, bw::authoring::ApplyInsertions(text, insertions));
     std::cerr << "bwbuild: wrote " << insertions.size() << " new id(s) into " << projectPath << "\n";
   }
-  return script;
+  return items;
 }
 
 int Run(const Arguments& arguments) {
   if (arguments.verb == "build") {
     const std::string stubPath = arguments.stub.empty() ? DefaultStub() : arguments.stub;
     const std::string stub = bw::authoring::StubOf(bw::authoring::ReadFile(stubPath), stubPath);
-    bw::authoring::WriteFile(arguments.output, stub + CompileScript(arguments.input));
+    const bw::ScriptItems items = CompileScript(arguments.input);
+    bw::authoring::WriteFile(arguments.output, stub + bw::WriteScriptItems(items));
     std::filesystem::permissions(arguments.output, std::filesystem::perms::owner_exec,
                                  std::filesystem::perm_options::add);
+    const std::filesystem::path database = std::filesystem::path(arguments.output).replace_extension(".msi");
+    if (arguments.database && !std::filesystem::exists(database)) {
+      bw::authoring::WritePlaceholderDatabase(database.string(), items.productCode);
+    }
     return 0;
   }
   if (arguments.verb == "script") {
-    bw::authoring::WriteFile(arguments.output, CompileScript(arguments.input));
+    bw::authoring::WriteFile(arguments.output, bw::WriteScriptItems(CompileScript(arguments.input)));
     return 0;
   }
   if (arguments.verb == "dump") {

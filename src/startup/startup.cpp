@@ -6,10 +6,12 @@
 #include <stdexcept>
 
 #include "engine/script_package.h"
+#include "engine/variable_store.h"
 #include "startup/appended_data.h"
 #include "startup/command_line.h"
 #include "startup/engine_caption.h"
 #include "startup/run_log.h"
+#include "startup/script_run.h"
 #include "startup/system_function.h"
 
 namespace bw {
@@ -26,6 +28,13 @@ void BindToFirstProcessor() {
   if (const auto set = SystemFunction<SetAffinity>("kernel32.dll", "SetProcessAffinityMask")) {
     set(GetCurrentProcess(), 1);
   }
+}
+
+// The executable's file name without its extension.
+std::string BaseName(const std::string& path) {
+  const std::string name = path.substr(path.find_last_of('\\') + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
 std::string WithTrailingBackslash(std::string path) {
@@ -70,6 +79,28 @@ class Startup {
       log_.Write("    <GlobalLists>");
       script_ = ScriptPackage::Load(*scriptData);
       log_.Write("    </GlobalLists>");
+      // Not built yet: the support folder, resource extraction, the database
+      // copy and dialog preloading; the run uses the database beside the engine.
+      log_.Write("  </SetupSplash>");
+      log_.Write("  <RunScript>");
+      RunFacts facts = GatherMachineFacts();
+      facts.enginePath = enginePath;
+      facts.engineFolder = engineFolder_;
+      facts.temporaryFolder = temporaryFolder_;
+      facts.databasePath = engineFolder_ + BaseName(enginePath) + ".msi";
+      facts.logPath = options_.logPath;
+      facts.commandLineText = commandLineText_;
+      facts.sfxPath = options_.sfxPath;
+      facts.gpoPath = options_.gpoPath;
+      facts.silent = options_.silent;
+      store_.SetSilent(options_.silent);
+      store_.SetOverrides(options_.overrides);
+      exitCode_ = RunScript(script_, store_, facts, log_, options_.logPath);
+      options_.silent = store_.Silent();
+      log_.Write("  </RunScript>");
+      log_.Write("  <Free>");
+      log_.Write("  </Free>");
+      CleanUp();
     } catch (const std::exception& error) {
       ShowError(std::string(kRuntimeErrorInInstall) + error.what(), nullptr);
       exitCode_ = kExitRuntimeError;
@@ -105,6 +136,7 @@ class Startup {
   std::string engineFolder_;
   std::string temporaryFolder_;
   ScriptPackage script_;
+  VariableStore store_;
   int exitCode_ = 0;
 };
 

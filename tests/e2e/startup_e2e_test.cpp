@@ -26,8 +26,13 @@ constexpr char kProject[] =
     "command End\n"
     "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E4}\n";
 
-const char* const kLoadedLogTags[] = {"<Brightwarden>", "  <SetupSplash>", "    <StubSize>",    "    </StubSize>",
-                                      "    <StubData>", "    </StubData>", "    <GlobalLists>", "    </GlobalLists>"};
+const char* const kCompleteRunLogTags[] = {
+    "<Brightwarden>",   "  <SetupSplash>",   "    <StubSize>",      "    </StubSize>",      "    <StubData>",
+    "    </StubData>",  "    <GlobalLists>", "    </GlobalLists>",  "  </SetupSplash>",     "  <RunScript>",
+    "    <Variables>",  "    </Variables>",  "    <CompileScript>", "    </CompileScript>", "    <BootStrap>",
+    "    </BootStrap>", "    <kvor>",        "    </kvor>",         "    <ExitScript>",     "    </ExitScript>",
+    "  </RunScript>",   "  <Free>",          "  </Free>",           "  <CachedSupportDir>", "  </CachedSupportDir>",
+    "</Brightwarden>"};
 
 std::string LogText(std::span<const char* const> tags) {
   std::string text;
@@ -62,14 +67,14 @@ TEST(EngineStub, WithoutAScriptEndsWith13AndSaysSoOnlyInteractively) {
   EXPECT_EQ(interactive.boxes, std::vector<std::string>{"Brightwarden Wizard | For internal use only"});
 }
 
-TEST(BuiltSetup, FindsAndParsesItsScriptAndLeavesNoTemporaryCopy) {
+TEST(BuiltSetup, FindsParsesAndRunsItsScriptAndLeavesNoTemporaryCopy) {
   TestFolder folder;
   const fs::path setup = BuildSetup(folder.path(), "setup", kProject);
   // The log switch's value is lower-cased: "Run.LOG" becomes "run.log".
   const EngineRun run = RunProgram(setup, {"-qn", "/L=" + WinePath(folder.path() / "Run.LOG")}, folder.path() / "temp");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(run.boxes.empty());
-  EXPECT_EQ(ReadUtf16Log(folder.path() / "run.log"), LogText(kLoadedLogTags));
+  EXPECT_EQ(ReadUtf16Log(folder.path() / "run.log"), LogText(kCompleteRunLogTags));
   EXPECT_TRUE(Files(folder.path() / "temp").empty());
 
   const EngineRun interactive = RunProgram(setup, {}, folder.path() / "temp");

@@ -1,0 +1,112 @@
+#include "run_start.h"
+
+#include "text_utilities.h"
+
+namespace bw {
+
+namespace {
+std::string WithBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
+constexpr std::string_view kPreInitialization = "Pre-Initialization";
+constexpr std::string_view kBootstrap = "Bootstrap";
+constexpr std::string_view kInitialization = "Initialization";
+}  // namespace
+
+std::string EngineCacheBase(bool allUsers, bool ntFamily, const ShellFolders& folders) {
+  if (!ntFamily) return WithBackslash(folders.commonFiles);
+  std::string base =
+      allUsers ? folders.commonAppData : (!folders.localAppData.empty() ? folders.localAppData : folders.appData);
+  if (base.empty()) return WithBackslash(folders.desktopParent) + "Application Data\\";
+  return WithBackslash(base);
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t last = path.find_last_of("\\:");
+  return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+std::string FileNameOf(std::string_view path) { return std::string(path.substr(FolderOf(path).size())); }
+
+namespace {
+// ENGINECACHE and UNINSTALLLINK for the current ALLUSERS, named by the
+// package's revision code (not REVISIONCODE, which a script may change).
+void DefineCacheVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts,
+                          std::string_view label) {
+  const bool allUsers = ToBool(store.Get("ALLUSERS"));
+  const std::string cache = EngineCacheBase(allUsers, facts.ntFamily, facts.shellFolders) + package.RevisionCode + "\\";
+  store.Define("UNINSTALLLINK", cache + FileNameOf(facts.enginePath), label);
+  store.Define("ENGINECACHE", cache, label);
+}
+}  // namespace
+
+void RefreshCacheVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts) {
+  DefineCacheVariables(store, package, facts, kInitialization);
+}
+
+void DefineBootstrapVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts) {
+  store.Define("TARGETDIR", "", kPreInitialization);
+  store.Define("STARTMENU", package.Title, kPreInitialization);
+  store.Define("ALLUSERS", BoolText(facts.ntFamily && facts.administrator), kPreInitialization);
+  store.Define("PRODUCTCODE", package.ProductCode, kBootstrap);
+  store.Define("REVISIONCODE", package.RevisionCode, kBootstrap);
+  DefineCacheVariables(store, package, facts, kBootstrap);
+  store.Define("DATADIR", facts.engineFolder + "data\\", kBootstrap);
+  store.Define("NEEDSUPGRADE", "FALSE", kBootstrap);
+  store.Define("MAINTENANCE", "FALSE", kBootstrap);
+  store.Define("NEWINSTANCE", "FALSE", kBootstrap);
+}
+
+void DefineInitializationVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts,
+                                   std::string_view date, std::string_view time) {
+  const std::string sfxFolder = facts.sfxPath.empty() ? std::string() : WithBackslash(FolderOf(facts.sfxPath));
+  const std::string gpoFolder = facts.gpoPath.empty() ? std::string() : WithBackslash(FolderOf(facts.gpoPath));
+  const std::pair<std::string_view, std::string> table[] = {
+      {"KVORLOGO", ""},
+      {"SELECTED", "0"},
+      {"WINDOWHANDLE", "0"},
+      {"EXEFILE", facts.enginePath},
+      {"EXEDIR", facts.engineFolder},
+      {"PROGRESSTEXT", ""},
+      {"PROGRESSMODE", ""},
+      {"ABORT", "FALSE"},
+      {"PROGRESS", "0"},
+      {"LASTERROR", ""},
+      {"LICENSE", "FALSE"},
+      {"USERNAME", facts.registeredOwner},
+      {"USERCOMPANY", facts.registeredOrganization},
+      {"COPYWEBLOCK", ""},
+      {"REBOOTCOMPUTER", "FALSE"},
+      {"RUNAPP", "TRUE"},
+      {"WIZARD", "NEXT"},
+      {"VERSION", package.Version},
+      {"SILENT", BoolText(facts.silent)},
+      {"LOGGED", facts.logPath},
+      {"CMDLINE", facts.commandLineText},
+      {"REBOOTNOW", "OK"},
+      {"SFXPATH", sfxFolder},
+      {"SFXFILE", facts.sfxPath.empty() ? std::string() : FileNameOf(facts.sfxPath)},
+      {"GPOPATH", gpoFolder},
+      {"COMPLETE", "TRUE"},
+      {"NEWLINE", "\r\n"},
+      {"MINIMUM", "FALSE"},
+      {"PERSONALIZED", "FALSE"},
+      {"MODIFY", "TRUE"},
+      {"REPAIR", "FALSE"},
+      {"REMOVE", "FALSE"},
+      {"ROOTDIR", facts.engineFolder},
+      {"TITLE", package.Title},
+      {"COMPANY", package.Publisher},
+      {"ADVERTISE", "FALSE"},
+      {"DATE", std::string(date)},
+      {"TIME", std::string(time)},
+      {"TEMPDIR", facts.temporaryFolder},
+      {"SUPPORTDIR", facts.supportFolder},
+      {"MSIFILE", facts.databasePath},
+      {"LANGUAGE", ""},
+  };
+  for (const auto& [name, value] : table) store.Define(name, value, kInitialization);
+}
+
+}  // namespace bw
