@@ -156,6 +156,10 @@ void Interpreter::RunSetVariable() {
   if (!store_.IsDefined(name)) store_.Define(name, "", "Set Variable Action");
   store_.Set(name, value, "Set Variable Action");
   if (persist) store_.AddPersisted(AnsiUpper(name));
+  if ((AnsiEqualsIgnoringCase(name, "PROGRESS") || AnsiEqualsIgnoringCase(name, "PROGRESSTEXT")) &&
+      hooks_.progressVariableSet) {
+    hooks_.progressVariableSet();
+  }
 }
 
 void Interpreter::RunGoTo() {

@@ -42,6 +42,7 @@ struct InterpreterHooks {
   std::function<void()> beforeCommand;          // refresh engine values, DATE, TIME, language, cache folders
   std::function<bool()> cancelRequested;        // the user asked to cancel on the progress dialog
   std::function<void()> refreshProgress;        // a non-modal dialog shows progress
+  std::function<void()> progressVariableSet;    // "Set Variable" wrote PROGRESS or PROGRESSTEXT
   std::function<void(Interpreter&)> runPlugIn;  // a command of the plug-in list
   // A run-time error ended the loop: the line number and the message.
   std::function<void(std::int32_t line, const std::string& message)> reportError;

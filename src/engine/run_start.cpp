@@ -45,10 +45,23 @@ void RefreshCacheVariables(VariableStore& store, const ScriptPackage& package, c
   DefineCacheVariables(store, package, facts, kInitialization);
 }
 
-void DefineBootstrapVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts) {
+void RefreshPatchCacheVariables(VariableStore& store, std::string_view uninstallString) {
+  std::string link;
+  if (const std::size_t open = uninstallString.find('"'); open != std::string_view::npos) {
+    const std::size_t close = uninstallString.find('"', open + 1);
+    if (close != std::string_view::npos) link = uninstallString.substr(open + 1, close - open - 1);
+  }
+  store.Define("ENGINECACHE", FolderOf(link), kInitialization);
+  store.Define("UNINSTALLLINK", link, kInitialization);
+}
+
+void DefinePreInitializationVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts) {
   store.Define("TARGETDIR", "", kPreInitialization);
   store.Define("STARTMENU", package.Title, kPreInitialization);
   store.Define("ALLUSERS", BoolText(facts.ntFamily && facts.administrator), kPreInitialization);
+}
+
+void DefineBootstrapVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts) {
   store.Define("PRODUCTCODE", package.ProductCode, kBootstrap);
   store.Define("REVISIONCODE", package.RevisionCode, kBootstrap);
   DefineCacheVariables(store, package, facts, kBootstrap);

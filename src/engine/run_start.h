@@ -47,9 +47,10 @@ std::string FolderOf(std::string_view path);
 // The part after the folder.
 std::string FileNameOf(std::string_view path);
 
-// Creates TARGETDIR, STARTMENU and ALLUSERS ("Pre-Initialization") and the
-// variables that maintenance detection sets, with the values of a first
-// installation ("Bootstrap").
+// Creates TARGETDIR, STARTMENU and ALLUSERS ("Pre-Initialization").
+void DefinePreInitializationVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts);
+// Creates the variables that maintenance detection sets, with the values of
+// a first installation ("Bootstrap"); maintenance detection is not built yet.
 void DefineBootstrapVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts);
 // Creates the "Initialization" variables in their order; date and time are
 // given so the caller can format them in the user's locale.
@@ -57,5 +58,9 @@ void DefineInitializationVariables(VariableStore& store, const ScriptPackage& pa
                                    std::string_view date, std::string_view time);
 // ENGINECACHE and UNINSTALLLINK for the current ALLUSERS (ordinary builds).
 void RefreshCacheVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts);
+// The same for a patch build, from the installed product's "UninstallString":
+// UNINSTALLLINK is the text between its first two double quotes (empty
+// without them), ENGINECACHE that path's folder.
+void RefreshPatchCacheVariables(VariableStore& store, std::string_view uninstallString);
 
 }  // namespace bw

@@ -91,6 +91,7 @@ std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, RunFa
   log.Write("    <CompileScript>");
   log.Write("    </CompileScript>");
   store.Clear();
+  DefinePreInitializationVariables(store, package, facts);
   log.Write("    <BootStrap>");
   DefineBootstrapVariables(store, package, facts);
   log.Write("    </BootStrap>");
@@ -114,7 +115,14 @@ std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, RunFa
     logoSwitch = store.Get("KVORLOGO");
     store.Define("DATE", FormattedNow(true), "Initialization");
     store.Define("TIME", FormattedNow(false), "Initialization");
-    if (package.BuildMode != kPatchBuild) RefreshCacheVariables(store, package, facts);
+    if (package.BuildMode != kPatchBuild) {
+      RefreshCacheVariables(store, package, facts);
+    } else {
+      const bool machine = ToBool(store.Get("ALLUSERS")) || !facts.ntFamily;
+      const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
+      const RegistryKey uninstall(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), KEY_QUERY_VALUE);
+      RefreshPatchCacheVariables(store, uninstall.ReadText("UninstallString"));
+    }
   };
   hooks.reportError = [&](std::int32_t line, const std::string& message) {
     if (store.Silent()) return;

@@ -216,5 +216,17 @@ TEST(Interpreter, AbortMirrorsTheCancelRequestBeforeEachCommand) {
   EXPECT_EQ(store.Get("SEEN2"), "TRUE");
 }
 
+TEST(Interpreter, SettingProgressVariablesUpdatesTheProgressDisplay) {
+  const ScriptPackage package = MakePackage({Set("progress", "50"), Set("OTHER", "1"), Set("$PROGRESSTEXT$", "x")});
+  VariableStore store;
+  CommandTable table;
+  int updates = 0;
+  InterpreterHooks hooks;
+  hooks.progressVariableSet = [&] { ++updates; };
+  Interpreter interpreter(package, store, table, hooks);
+  ASSERT_TRUE(interpreter.RunLoop());
+  EXPECT_EQ(updates, 2);
+}
+
 }  // namespace
 }  // namespace bw

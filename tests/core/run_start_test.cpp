@@ -45,6 +45,7 @@ TEST(RunStart, PredefinedVariablesComeInTheirOrderWithTheRunsFacts) {
   facts.administrator = true;
   facts.shellFolders.commonAppData = "C:\\ProgramData";
   VariableStore store;
+  DefinePreInitializationVariables(store, package, facts);
   DefineBootstrapVariables(store, package, facts);
   DefineInitializationVariables(store, package, facts, "12/11/2026", "12:00:00");
   const std::vector<std::string> names = store.Names();
@@ -69,6 +70,12 @@ TEST(RunStart, PredefinedVariablesComeInTheirOrderWithTheRunsFacts) {
   facts.shellFolders.localAppData = "C:\\Users\\u\\Local";
   RefreshCacheVariables(store, package, facts);
   EXPECT_EQ(store.Get("ENGINECACHE"), "C:\\Users\\u\\Local\\{REV}\\");
+  // A patch build finds the installed engine through its uninstall entry.
+  RefreshPatchCacheVariables(store, "\"C:\\ProgramData\\{OLD}\\setup.exe\" /remove");
+  EXPECT_EQ(store.Get("UNINSTALLLINK"), "C:\\ProgramData\\{OLD}\\setup.exe");
+  EXPECT_EQ(store.Get("ENGINECACHE"), "C:\\ProgramData\\{OLD}\\");
+  RefreshPatchCacheVariables(store, "no quotes");
+  EXPECT_EQ(store.Get("UNINSTALLLINK"), "");
 }
 
 }  // namespace
