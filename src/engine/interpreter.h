@@ -61,9 +61,7 @@ class Interpreter {
   bool RunLoop();
 
   // For command handlers.
-  const ScriptPackage& Package() const { return package_; }
   VariableStore& Store() { return store_; }
-  std::int32_t LineNumber() const { return pc_; }
   std::size_t CommandIndex() const { return static_cast<std::size_t>(pc_ - 1); }
   const std::string& CommandName() const { return package_.CommandName(CommandIndex()); }
   // Parameter n of the current command, as written.
@@ -72,9 +70,6 @@ class Interpreter {
   void EndRun() { ended_ = true; }
   // The result of a "Display Dialog" shown by the wizard: NEXT, BACK, CANCEL.
   void ReportDialogResult(std::string_view result);
-  bool WizardActive() const { return wizardActive_; }
-
-  static constexpr std::string_view kActionSuffix = " Action";
 
  private:
   bool IsVisible(std::size_t index) const;

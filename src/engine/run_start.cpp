@@ -5,29 +5,18 @@
 namespace bw {
 
 namespace {
-std::string WithBackslash(std::string folder) {
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder;
-}
 constexpr std::string_view kPreInitialization = "Pre-Initialization";
 constexpr std::string_view kBootstrap = "Bootstrap";
 constexpr std::string_view kInitialization = "Initialization";
 }  // namespace
 
 std::string EngineCacheBase(bool allUsers, bool ntFamily, const ShellFolders& folders) {
-  if (!ntFamily) return WithBackslash(folders.commonFiles);
+  if (!ntFamily) return WithTrailingBackslash(folders.commonFiles);
   std::string base =
       allUsers ? folders.commonAppData : (!folders.localAppData.empty() ? folders.localAppData : folders.appData);
-  if (base.empty()) return WithBackslash(folders.desktopParent) + "Application Data\\";
-  return WithBackslash(base);
+  if (base.empty()) return WithTrailingBackslash(folders.desktopParent) + "Application Data\\";
+  return WithTrailingBackslash(base);
 }
-
-std::string FolderOf(std::string_view path) {
-  const std::size_t last = path.find_last_of("\\:");
-  return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
-}
-
-std::string FileNameOf(std::string_view path) { return std::string(path.substr(FolderOf(path).size())); }
 
 namespace {
 // ENGINECACHE and UNINSTALLLINK for the current ALLUSERS, named by the
@@ -73,8 +62,8 @@ void DefineBootstrapVariables(VariableStore& store, const ScriptPackage& package
 
 void DefineInitializationVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts,
                                    std::string_view date, std::string_view time) {
-  const std::string sfxFolder = facts.sfxPath.empty() ? std::string() : WithBackslash(FolderOf(facts.sfxPath));
-  const std::string gpoFolder = facts.gpoPath.empty() ? std::string() : WithBackslash(FolderOf(facts.gpoPath));
+  const std::string sfxFolder = facts.sfxPath.empty() ? std::string() : WithTrailingBackslash(FolderOf(facts.sfxPath));
+  const std::string gpoFolder = facts.gpoPath.empty() ? std::string() : WithTrailingBackslash(FolderOf(facts.gpoPath));
   const std::pair<std::string_view, std::string> table[] = {
       {"KVORLOGO", ""},
       {"SELECTED", "0"},

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "path_text.h"
 #include "script_package.h"
 #include "variable_store.h"
 
@@ -41,11 +42,6 @@ struct RunFacts {
   std::string registeredOrganization;
   ShellFolders shellFolders;
 };
-
-// The folder part of a path up to and including its last backslash or colon.
-std::string FolderOf(std::string_view path);
-// The part after the folder.
-std::string FileNameOf(std::string_view path);
 
 // Creates TARGETDIR, STARTMENU and ALLUSERS ("Pre-Initialization").
 void DefinePreInitializationVariables(VariableStore& store, const ScriptPackage& package, const RunFacts& facts);

@@ -25,20 +25,21 @@ std::ptrdiff_t VariableStore::Find(std::string_view name) const {
   return found == index_.end() ? -1 : static_cast<std::ptrdiff_t>(found->second);
 }
 
+void VariableStore::IndexName(std::size_t index) {
+  if (IsIrregularName(names_[index])) ++irregularNames_;
+  if (!index_.emplace(names_[index], index).second) ++irregularNames_;
+}
+
 void VariableStore::Append(std::string name, std::string_view value) {
-  if (IsIrregularName(name)) ++irregularNames_;
-  if (!index_.emplace(name, names_.size()).second) ++irregularNames_;
   names_.push_back(std::move(name));
   values_.emplace_back(value);
+  IndexName(names_.size() - 1);
 }
 
 void VariableStore::RebuildIndex() {
   index_.clear();
   irregularNames_ = 0;
-  for (std::size_t i = 0; i < names_.size(); ++i) {
-    if (IsIrregularName(names_[i])) ++irregularNames_;
-    if (!index_.emplace(names_[i], i).second) ++irregularNames_;
-  }
+  for (std::size_t i = 0; i < names_.size(); ++i) IndexName(i);
 }
 
 bool VariableStore::IsOverridden(std::string_view upperName) const {
@@ -223,13 +224,8 @@ void VariableStore::SetOverrides(std::vector<std::pair<std::string, std::string>
 }
 
 void VariableStore::InjectOverrides() {
-  for (const auto& [name, value] : overrides_) {
-    if (IsDefined(name)) {
-      Set(name, value, kInjectOverrideLabel);
-    } else {
-      Define(name, value, kInjectOverrideLabel);
-    }
-  }
+  // Define sets an existing variable and creates a missing one.
+  for (const auto& [name, value] : overrides_) Define(name, value, kInjectOverrideLabel);
 }
 
 std::vector<std::string> VariableStore::Names() const {

@@ -82,6 +82,8 @@ class VariableStore {
   bool IsOverridden(std::string_view upperName) const;
   std::ptrdiff_t Find(std::string_view name) const;  // under the lock
   void Append(std::string name, std::string_view value);
+  // Adds names_[index] to the index and counts it when it defeats the index.
+  void IndexName(std::size_t index);
   void RebuildIndex();
   // One pass of the expansion over text, in creation order; quoted wraps each
   // value in double quotes. Indexed unless the names defeat the index.

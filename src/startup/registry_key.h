@@ -2,6 +2,7 @@
 // An open registry key, closed when it goes.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 

@@ -4,16 +4,9 @@
 
 #include "startup/win_handle.h"
 #include "startup/win_text.h"
+#include "startup/windows_version.h"
 
 namespace bw {
-
-namespace {
-bool IsNtFamily() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  return !GetVersionExA(&info) || info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-}  // namespace
 
 void RunLog::Write(std::string_view line) {
   const std::string path = currentPath_();

@@ -8,6 +8,7 @@
 #include "engine/text_utilities.h"
 #include "startup/engine_caption.h"
 #include "startup/registry_key.h"
+#include "startup/windows_version.h"
 
 namespace bw {
 
@@ -65,9 +66,7 @@ void DeleteResumeEntries(const std::string& productCode) {
 
 RunFacts GatherMachineFacts() {
   RunFacts facts;
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  facts.ntFamily = !GetVersionExA(&version) || version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  facts.ntFamily = IsNtFamily();
   facts.administrator = IsAdministrator();
   const char* ownerKey = facts.ntFamily ? "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\"
                                         : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
@@ -82,7 +81,7 @@ RunFacts GatherMachineFacts() {
   return facts;
 }
 
-std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, RunFacts& facts, RunLog& log,
+std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const RunFacts& facts, RunLog& log,
                        std::string& logPath) {
   std::int32_t exitCode = 0;
   log.Write("    <Variables>");
@@ -128,20 +127,18 @@ std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, RunFa
     if (store.Silent()) return;
     const std::string text =
         std::string(kRuntimeErrorInSetupScript) + "\r\r" + "Line " + std::to_string(line) + ": " + message;
-    MessageBoxA(nullptr, text.c_str(), EngineCaption(title, logoSwitch == "TRUE" ? "TRUE" : "").c_str(),
-                MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, text.c_str(), EngineCaption(title, logoSwitch).c_str(), MB_OK | MB_ICONERROR);
   };
   Interpreter interpreter(package, store, commands, hooks);
   interpreter.CollectLabels();
 
-  std::string patchPath = facts.databasePath;
-  if (const std::size_t dot = patchPath.find_last_of('.'); dot != std::string::npos) patchPath.resize(dot);
-  if (!FileExists(facts.databasePath) && !FileExists(patchPath + ".msp")) return exitCode;
+  if (!FileExists(facts.databasePath) && !FileExists(WithoutExtension(facts.databasePath) + ".msp")) return exitCode;
 
   log.Write("    <kvor>");
   DefineInitializationVariables(store, package, facts, FormattedNow(true), FormattedNow(false));
   DeleteResumeEntries(package.ProductCode);
-  store.Define("LANGUAGE", "", "Initialization");
+  // LANGUAGE starts empty (the last initialization variable); the language
+  // selection that may set it is not built yet.
   store.InjectOverrides();
   if (interpreter.RunLoop()) {
     log.Write("    </kvor>");

@@ -16,7 +16,7 @@ RunFacts GatherMachineFacts();
 // Runs the script. logPath is the run log's current path, which follows
 // LOGGED. Returns the exit code the script set (0 unless it set one); never
 // throws for a run-time error of the script, which it reports itself.
-std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, RunFacts& facts, RunLog& log,
+std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const RunFacts& facts, RunLog& log,
                        std::string& logPath);
 
 }  // namespace bw

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "engine/path_text.h"
 #include "engine/script_package.h"
 #include "engine/variable_store.h"
 #include "startup/appended_data.h"
@@ -30,18 +31,6 @@ void BindToFirstProcessor() {
   }
 }
 
-// The executable's file name without its extension.
-std::string BaseName(const std::string& path) {
-  const std::string name = path.substr(path.find_last_of('\\') + 1);
-  const std::size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-std::string WithTrailingBackslash(std::string path) {
-  if (!path.empty() && path.back() != '\\') path.push_back('\\');
-  return path;
-}
-
 // The system temporary folder with a trailing backslash, created if missing.
 std::string PrepareTemporaryFolder() {
   char buffer[MAX_PATH + 1] = {};
@@ -61,8 +50,7 @@ class Startup {
   int Run() {
     BindToFirstProcessor();
     const std::string enginePath = ModulePath(nullptr);
-    const std::size_t slash = enginePath.find_last_of('\\');
-    engineFolder_ = enginePath.substr(0, slash + 1);
+    engineFolder_ = FolderOf(enginePath);
     temporaryFolder_ = PrepareTemporaryFolder();
 
     log_.Write("<Brightwarden>");
@@ -87,7 +75,7 @@ class Startup {
       facts.enginePath = enginePath;
       facts.engineFolder = engineFolder_;
       facts.temporaryFolder = temporaryFolder_;
-      facts.databasePath = engineFolder_ + BaseName(enginePath) + ".msi";
+      facts.databasePath = WithoutExtension(enginePath) + ".msi";
       facts.logPath = options_.logPath;
       facts.commandLineText = commandLineText_;
       facts.sfxPath = options_.sfxPath;
