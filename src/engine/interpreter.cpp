@@ -4,6 +4,7 @@
 
 #include "ansi_case.h"
 #include "condition.h"
+#include "preparation.h"
 #include "text_utilities.h"
 
 namespace bw {
@@ -172,7 +173,7 @@ void Interpreter::RunGoTo() {
       return;
     }
   }
-  throw ScriptError("LABEL undefined: " + Parameter(1));
+  throw ScriptError(std::string(kLabelUndefinedMessage) + Parameter(1));
 }
 
 void Interpreter::Dispatch() {

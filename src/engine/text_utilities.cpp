@@ -1,6 +1,7 @@
 #include "text_utilities.h"
 
 #include "ansi_case.h"
+#include "engine_messages.h"
 
 namespace bw {
 
@@ -102,6 +103,10 @@ std::vector<std::string> ReadCommaText(std::string_view text) {
     }
   }
   return items;
+}
+
+std::string SizeText(std::int64_t bytes) {
+  return SizeText(bytes, {Message(kMsgBytes), Message(kMsgKilobytes), Message(kMsgMegabytes)});
 }
 
 std::string SizeText(std::int64_t bytes, const SizeUnits& units) {

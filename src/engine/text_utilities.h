@@ -30,13 +30,13 @@ std::string WriteCommaText(const std::vector<std::string>& items);
 // adds an empty item, and a NUL ends the text.
 std::vector<std::string> ReadCommaText(std::string_view text);
 
-// The display form of a byte count: "512 bytes", "1,500 KB", "5,120 MB".
+// The display form of a byte count: "512 bytes", "1,500 KB", "5,120 MB",
+// with the unit texts of the engine messages or the ones given.
 struct SizeUnits {
-  std::string bytes = "bytes";
-  std::string kilobytes = "KB";
-  std::string megabytes = "MB";
+  std::string bytes, kilobytes, megabytes;
 };
-std::string SizeText(std::int64_t bytes, const SizeUnits& units = {});
+std::string SizeText(std::int64_t bytes);
+std::string SizeText(std::int64_t bytes, const SizeUnits& units);
 
 // Repeated expansion stops after this many passes, or before a further pass
 // over a text longer than the length bound, so self-referring values cannot

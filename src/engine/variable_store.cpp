@@ -4,6 +4,7 @@
 #include <functional>
 #include <queue>
 
+#include "engine_messages.h"
 #include "text_utilities.h"
 
 namespace bw {
@@ -66,14 +67,14 @@ void VariableStore::Set(std::string_view name, std::string_view value, std::stri
   if (silent_ && label != kInjectOverrideLabel && IsOverridden(upperName)) return;
   const Lock lock(lock_);
   const std::ptrdiff_t index = Find(upperName);
-  if (index < 0) throw ScriptError(std::string(kUndefinedSetMessage) + upperName);
+  if (index < 0) throw ScriptError(Message(kMsgUndefinedSet) + upperName);
   values_[static_cast<std::size_t>(index)] = value;
 }
 
 std::string VariableStore::Get(std::string_view name) const {
   const Lock lock(lock_);
   const std::ptrdiff_t index = Find(name);
-  if (index < 0) throw ScriptError(std::string(kUndefinedGetMessage) + std::string(name));
+  if (index < 0) throw ScriptError(Message(kMsgUndefinedGet) + std::string(name));
   return values_[static_cast<std::size_t>(index)];
 }
 

@@ -105,8 +105,4 @@ class VariableStore {
   ExpansionBounds bounds_;
 };
 
-// The texts of the store's two errors, followed by the variable name.
-inline constexpr std::string_view kUndefinedGetMessage = "Attempting to get value of undefined variable ";
-inline constexpr std::string_view kUndefinedSetMessage = "Attempting to set value of undefined variable ";
-
 }  // namespace bw

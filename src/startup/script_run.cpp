@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include "commands/exit_commands.h"
+#include "commands/expression_commands.h"
+#include "engine/engine_messages.h"
 #include "engine/interpreter.h"
+#include "engine/preparation.h"
 #include "engine/text_utilities.h"
 #include "startup/engine_caption.h"
 #include "startup/registry_key.h"
@@ -14,7 +17,6 @@ namespace bw {
 
 namespace {
 
-constexpr char kRuntimeErrorInSetupScript[] = "Runtime error in setup script:";
 constexpr std::int32_t kPatchBuild = 3;
 
 std::string ShellFolder(int csidl) {
@@ -81,13 +83,13 @@ RunFacts GatherMachineFacts() {
   return facts;
 }
 
-std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const RunFacts& facts, RunLog& log,
-                       std::string& logPath) {
+ScriptRunOutcome RunScript(const ScriptPackage& package, VariableStore& store, const RunFacts& facts, RunLog& log,
+                           std::string& logPath) {
   std::int32_t exitCode = 0;
   log.Write("    <Variables>");
   log.Write("    </Variables>");
-  // The preparation pass is not built yet: every script passes.
   log.Write("    <CompileScript>");
+  if (!Prepare(package).Passed()) return {kExitPreparationFailed, true};
   log.Write("    </CompileScript>");
   store.Clear();
   DefinePreInitializationVariables(store, package, facts);
@@ -97,6 +99,7 @@ std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const
 
   CommandTable commands;
   RegisterExitCommands(commands, exitCode);
+  RegisterExpressionCommands(commands);
   std::string title = package.Title;
   std::string logoSwitch;
   InterpreterHooks hooks;
@@ -126,13 +129,13 @@ std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const
   hooks.reportError = [&](std::int32_t line, const std::string& message) {
     if (store.Silent()) return;
     const std::string text =
-        std::string(kRuntimeErrorInSetupScript) + "\r\r" + "Line " + std::to_string(line) + ": " + message;
+        Message(kMsgRuntimeErrorInSetupScript) + "\r\r" + "Line " + std::to_string(line) + ": " + message;
     MessageBoxA(nullptr, text.c_str(), EngineCaption(title, logoSwitch).c_str(), MB_OK | MB_ICONERROR);
   };
   Interpreter interpreter(package, store, commands, hooks);
   interpreter.CollectLabels();
 
-  if (!FileExists(facts.databasePath) && !FileExists(WithoutExtension(facts.databasePath) + ".msp")) return exitCode;
+  if (!FileExists(facts.databasePath) && !FileExists(WithoutExtension(facts.databasePath) + ".msp")) return {exitCode};
 
   log.Write("    <kvor>");
   DefineInitializationVariables(store, package, facts, FormattedNow(true), FormattedNow(false));
@@ -145,7 +148,7 @@ std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const
     log.Write("    <ExitScript>");
     log.Write("    </ExitScript>");
   }
-  return exitCode;
+  return {exitCode};
 }
 
 }  // namespace bw

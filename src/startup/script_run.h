@@ -13,10 +13,21 @@ namespace bw {
 // The facts of this machine that the run's variables start from.
 RunFacts GatherMachineFacts();
 
+// The exit code of a script that fails the preparation pass: nothing of it
+// runs and no message shows.
+inline constexpr std::int32_t kExitPreparationFailed = 314;
+
+struct ScriptRunOutcome {
+  std::int32_t exitCode = 0;
+  // The preparation pass failed: the process ends at once with exitCode,
+  // without further log lines.
+  bool endProcess = false;
+};
+
 // Runs the script. logPath is the run log's current path, which follows
-// LOGGED. Returns the exit code the script set (0 unless it set one); never
-// throws for a run-time error of the script, which it reports itself.
-std::int32_t RunScript(const ScriptPackage& package, VariableStore& store, const RunFacts& facts, RunLog& log,
-                       std::string& logPath);
+// LOGGED. The exit code is the one the script set (0 unless it set one);
+// never throws for a run-time error of the script, which it reports itself.
+ScriptRunOutcome RunScript(const ScriptPackage& package, VariableStore& store, const RunFacts& facts, RunLog& log,
+                           std::string& logPath);
 
 }  // namespace bw

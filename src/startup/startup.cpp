@@ -5,12 +5,14 @@
 #include <optional>
 #include <stdexcept>
 
+#include "engine/engine_messages.h"
 #include "engine/path_text.h"
 #include "engine/script_package.h"
 #include "engine/variable_store.h"
 #include "startup/appended_data.h"
 #include "startup/command_line.h"
 #include "startup/engine_caption.h"
+#include "startup/engine_language.h"
 #include "startup/run_log.h"
 #include "startup/script_run.h"
 #include "startup/system_function.h"
@@ -20,7 +22,6 @@ namespace bw {
 namespace {
 
 constexpr char kNoScriptMessage[] = "For internal use only";
-constexpr char kRuntimeErrorInInstall[] = "Runtime error in install: ";
 
 // Binds the process to the first processor; SetProcessAffinityMask is looked
 // up at run time because very old systems lack it.
@@ -52,6 +53,7 @@ class Startup {
     const std::string enginePath = ModulePath(nullptr);
     engineFolder_ = FolderOf(enginePath);
     temporaryFolder_ = PrepareTemporaryFolder();
+    LoadArchiveLibraryMessages(engineFolder_);
 
     log_.Write("<Brightwarden>");
     log_.Write("  <SetupSplash>");
@@ -83,14 +85,16 @@ class Startup {
       facts.silent = options_.silent;
       store_.SetSilent(options_.silent);
       store_.SetOverrides(options_.overrides);
-      exitCode_ = RunScript(script_, store_, facts, log_, options_.logPath);
+      const ScriptRunOutcome outcome = RunScript(script_, store_, facts, log_, options_.logPath);
+      exitCode_ = outcome.exitCode;
+      if (outcome.endProcess) return exitCode_;
       options_.silent = store_.Silent();
       log_.Write("  </RunScript>");
       log_.Write("  <Free>");
       log_.Write("  </Free>");
       CleanUp();
     } catch (const std::exception& error) {
-      ShowError(std::string(kRuntimeErrorInInstall) + error.what(), nullptr);
+      ShowError(Message(kMsgRuntimeErrorInInstall) + error.what(), nullptr);
       exitCode_ = kExitRuntimeError;
       CleanUp();
     }

@@ -29,4 +29,20 @@ class FileHandle {
   HANDLE handle_ = nullptr;
 };
 
+// A module loaded with LoadLibrary, released with FreeLibrary.
+class ModuleHandle {
+ public:
+  explicit ModuleHandle(HMODULE module) : module_(module) {}
+  ModuleHandle(const ModuleHandle&) = delete;
+  ModuleHandle& operator=(const ModuleHandle&) = delete;
+  ~ModuleHandle() {
+    if (module_) FreeLibrary(module_);
+  }
+  explicit operator bool() const { return module_ != nullptr; }
+  HMODULE get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
 }  // namespace bw

@@ -4,33 +4,13 @@
 
 #include <deque>
 
+#include "test_script.h"
+
 namespace bw {
 namespace {
 
-// A command of a test script: its name and parameters; disabled commands are
-// written as the authoring tool writes them.
-struct Command {
-  std::string name;
-  std::vector<std::string> parameters = {};
-  bool disabled = false;
-};
-
-ScriptPackage MakePackage(const std::vector<Command>& commands) {
-  ScriptItems items;
-  items.buildMode = "0";
-  for (std::size_t i = 0; i < commands.size(); ++i) {
-    const std::string id =
-        "{00000000-0000-0000-0000-" + std::string(12 - std::to_string(i).size(), '0') + std::to_string(i) + "}";
-    items.commandNames.push_back(commands[i].disabled ? "Comment" : commands[i].name);
-    items.commandIds.push_back(id);
-    items.commandFlags.push_back(commands[i].disabled ? "C" : "");
-    items.commandBlocks.emplace_back();
-    if (commands[i].parameters.empty()) continue;
-    items.parameterLines.push_back(id);
-    for (const std::string& parameter : commands[i].parameters) items.parameterLines.push_back(parameter);
-  }
-  return ScriptPackage::Load(WriteScriptItems(items));
-}
+using test::Command;
+using test::MakePackage;
 
 Command If(std::string variable, std::string code, std::string value, std::string negation = "FALSE") {
   return {"If", {std::move(variable), std::move(code), std::move(value), std::move(negation)}};

@@ -65,6 +65,11 @@ TEST(ScriptRun, ARunTimeErrorEndsTheRunAndKeepsTheExitCode) {
   const fs::path setup = BuildSetup(folder.path(), "error",
                                     "title Broken\n"
                                     "command Set Variable\n  param A\n  param 1\n"
+                                    // NOPE is written in script order before it is read, which is
+                                    // what the preparation pass asks, but never in run order.
+                                    "command GoTo Label\n  param skip\n"
+                                    "command Set Variable\n  param NOPE\n  param 1\n"
+                                    "command Label\n  param skip\n"
                                     "command If\n  param NOPE\n  param 0\n  param 1\n  param FALSE\n"
                                     "command End\n"
                                     "command Terminate with Exit Code\n  param 5\n");
@@ -79,8 +84,53 @@ TEST(ScriptRun, ARunTimeErrorEndsTheRunAndKeepsTheExitCode) {
   EXPECT_EQ(interactive.exitCode, 0);
   ASSERT_EQ(interactive.boxes.size(), 1u) << interactive.output;
   EXPECT_EQ(interactive.boxes[0],
-            "Broken - Brightwarden Wizard | Runtime error in setup script:\r\rLine 2: "
+            "Broken - Brightwarden Wizard | Runtime error in setup script:\r\rLine 5: "
             "Attempting to get value of undefined variable NOPE");
+}
+
+TEST(ScriptRun, AScriptThatFailsPreparationEndsWith314BeforeAnyCommandRuns) {
+  TestFolder folder;
+  const fs::path setup = BuildSetup(folder.path(), "unprepared",
+                                    "command Terminate with Exit Code\n  param 7\n"
+                                    "command GoTo Label\n  param nowhere\n");
+  const EngineRun silent =
+      RunProgram(setup, {"/s", "/l=" + WinePath(folder.path() / "unprepared.log")}, folder.path() / "temp");
+  EXPECT_EQ(silent.exitCode, 314) << silent.output;
+  const std::string log = ReadUtf16Log(folder.path() / "unprepared.log");
+  EXPECT_TRUE(log.ends_with("    </Variables>\r\n    <CompileScript>\r\n")) << log;
+
+  const EngineRun interactive = RunProgram(setup, {}, folder.path() / "temp");
+  EXPECT_EQ(interactive.exitCode, 314) << interactive.output;
+  EXPECT_TRUE(interactive.boxes.empty()) << interactive.output;
+}
+
+// Each expression's result picks a digit of the exit code: 1 TRUE, 2 FALSE,
+// 3 ERROR. References become quoted operands; a value holding a double quote
+// breaks its expression at run time although the check before the run passed.
+TEST(ScriptRun, EvaluateExpressionStoresTrueFalseOrError) {
+  TestFolder folder;
+  std::string project =
+      "title Tests\n"
+      "command Set Variable\n  param V\n  param abc\n"
+      "command Set Variable\n  param QUOTE\n  param a\"b\n"
+      "command Set Variable\n  param CODE\n  param 0\n";
+  const char* const expressions[] = {
+      "$V$ = \"abc\" and $TITLE$<>\"\"",
+      "$V$ = \"ABC\" or \"10\" > \"9\"",
+      "$QUOTE$ = \"x\"",
+  };
+  for (const char* expression : expressions) {
+    project += std::string("command Evaluate Expression\n  param ") + expression + "\n  param R\n";
+    for (const auto& [word, digit] : {std::pair{"TRUE", "1"}, {"FALSE", "2"}, {"ERROR", "3"}}) {
+      project += std::string("command If\n  param R\n  param 0\n  param ") + word +
+                 "\n  param FALSE\n"
+                 "command Set Variable\n  param CODE\n  param $CODE$" +
+                 digit + "\ncommand End\n";
+    }
+  }
+  project += "command Terminate with Exit Code\n  param $CODE$\n";
+  const fs::path setup = BuildSetup(folder.path(), "expressions", project);
+  EXPECT_EQ(RunProgram(setup, {"/s"}, folder.path() / "temp").exitCode, 123);
 }
 
 TEST(ScriptRun, NothingRunsWithoutAnInstallationDatabase) {

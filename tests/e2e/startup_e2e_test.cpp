@@ -23,7 +23,7 @@ constexpr char kProject[] =
     "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E3}\n"
     "  param GREETING$KVOR$KVOR$FALSE\n"
     "  param Hello\n"
-    "command End\n"
+    "command Comment\n"
     "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E4}\n";
 
 const char* const kCompleteRunLogTags[] = {
@@ -80,6 +80,34 @@ TEST(BuiltSetup, FindsParsesAndRunsItsScriptAndLeavesNoTemporaryCopy) {
   const EngineRun interactive = RunProgram(setup, {}, folder.path() / "temp");
   EXPECT_EQ(interactive.exitCode, 0) << interactive.output;
   EXPECT_TRUE(interactive.boxes.empty()) << interactive.output;
+}
+
+// The engine messages follow the language file appended to the archive
+// library; a library without one, or none at all, keeps the English texts.
+TEST(BuiltSetup, EngineMessagesComeFromTheLanguageFileBehindTheArchiveLibrary) {
+  TestFolder folder;
+  const fs::path setup =
+      BuildSetup(folder.path(), "lang", "title Lang\ncommand Terminate with Exit Code\n  param abc\n");
+  const std::string englishBox =
+      "Lang - Brightwarden Wizard | Runtime error in setup script:\r\rLine 1: 'abc' is not a valid integer value";
+  EXPECT_EQ(RunProgram(setup, {}, folder.path() / "temp").boxes, std::vector<std::string>{englishBox});
+
+  const fs::path library = folder.path() / "qor.lib";
+  const std::string carrier = authoring::ReadFile((EngineStub().parent_path() / "language_carrier.dll").string());
+  authoring::WriteFile(library.string(), carrier);
+  EXPECT_EQ(RunProgram(setup, {}, folder.path() / "temp").boxes, std::vector<std::string>{englishBox});
+
+  std::string block;
+  for (int line = 1; line <= 115; ++line) {
+    block += (line == 20 ? std::string("Laufzeitfehler im Setup-Skript:") : "text " + std::to_string(line)) + "\r\n";
+  }
+  authoring::WriteFile(library.string(), carrier + block);
+  EXPECT_EQ(RunProgram(setup, {}, folder.path() / "temp").boxes,
+            std::vector<std::string>{
+                "Lang - Brightwarden Wizard | Laufzeitfehler im Setup-Skript:\r\rLine 1: 'abc' is not a valid "
+                "integer value"});
+  // Loaded from memory: nothing is left in the temporary folder.
+  EXPECT_TRUE(Files(folder.path() / "temp").empty());
 }
 
 TEST(BuiltSetup, ADamagedScriptEndsWith11AndNamesTheDamage) {
