@@ -1,5 +1,6 @@
 // bwbuild: builds runnable setups from project files, and dumps the script of
 // an existing setup back into a project.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -10,7 +11,9 @@
 #include "authoring/placeholder_database.h"
 #include "authoring/project.h"
 #include "authoring/setup_file.h"
+#include "engine/preparation.h"
 #include "engine/script_items.h"
+#include "engine/script_package.h"
 
 namespace {
 
@@ -71,14 +74,38 @@ std::string DefaultStub() {
   throw std::runtime_error("no engine stub found; give one with --stub");
 }
 
-// Compiles the project and writes back the ids it had to generate.
+// The engine checks a script before running any of it and ends with exit
+// code 314, silently, when the check fails: say so while the author can act.
+void WarnOfPreparationFailure(const std::string& projectPath, const bw::authoring::Project& project,
+                              const std::string& script) {
+  const bw::PreparationResult result = bw::Prepare(bw::ScriptPackage::Load(script));
+  if (result.Passed()) return;
+  std::string message = result.message;
+  std::replace(message.begin(), message.end(), '\r', ' ');
+  std::cerr << "bwbuild: warning: " << projectPath;
+  const auto index = static_cast<std::size_t>(result.failingIndex);
+  if (result.failingIndex != bw::kNoCommandIndex && index < project.commands.size()) {
+    std::cerr << " line " << project.commands[index].line << " (command " << index << ", \""
+              << project.commands[index].name << "\")";
+  }
+  std::cerr << ": " << message << "\n  the setup will end with exit code 314 before running anything\n";
+}
+
+// Compiles the project, writes back the ids it had to generate and warns of a
+// script that the engine would refuse.
 bw::ScriptItems CompileScript(const std::string& projectPath) {
   const std::string text = bw::authoring::ReadFile(projectPath);
   std::vector<bw::authoring::Insertion> insertions;
-  bw::ScriptItems items = bw::authoring::CompileProject(bw::authoring::ParseProject(text), insertions);
-  if (!insertions.empty()) {
-    bw::authoring::WriteFile(projectPath, bw::authoring::ApplyInsertions(text, insertions));
+  const bw::authoring::Project project = bw::authoring::ParseProject(text);
+  bw::ScriptItems items = bw::authoring::CompileProject(project, insertions);
+  if (insertions.empty()) {
+    WarnOfPreparationFailure(projectPath, project, bw::WriteScriptItems(items));
+  } else {
+    const std::string written = bw::authoring::ApplyInsertions(text, insertions);
+    bw::authoring::WriteFile(projectPath, written);
     std::cerr << "bwbuild: wrote " << insertions.size() << " new id(s) into " << projectPath << "\n";
+    // Lines as the author now finds them in the file.
+    WarnOfPreparationFailure(projectPath, bw::authoring::ParseProject(written), bw::WriteScriptItems(items));
   }
   return items;
 }
