@@ -1,10 +1,11 @@
-// A 10,000-command script through the command loop: blocks of Set Variable,
+// A 10,000-command script through the preparation pass and the command loop: blocks of Set Variable,
 // If chains and a GoTo loop, against the 60 or so variables of a real run.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "engine/interpreter.h"
+#include "engine/preparation.h"
 
 namespace {
 
@@ -60,5 +61,13 @@ void BM_InterpreterTenThousandCommands(benchmark::State& state) {
   state.counters["commands"] = static_cast<double>(package.CommandCount());
 }
 BENCHMARK(BM_InterpreterTenThousandCommands)->Unit(benchmark::kMillisecond);
+
+// The check that runs before every run, over the same script.
+void BM_PrepareTenThousandCommands(benchmark::State& state) {
+  const bw::ScriptPackage package = TenThousandCommands();
+  if (!bw::Prepare(package).Passed()) state.SkipWithError("the script fails preparation");
+  for (auto _ : state) benchmark::DoNotOptimize(bw::Prepare(package));
+}
+BENCHMARK(BM_PrepareTenThousandCommands)->Unit(benchmark::kMillisecond);
 
 }  // namespace
