@@ -10,6 +10,7 @@
 
 #include "authoring/placeholder_database.h"
 #include "authoring/project.h"
+#include "authoring/resource_archive.h"
 #include "authoring/setup_file.h"
 #include "engine/preparation.h"
 #include "engine/script_items.h"
@@ -19,10 +20,12 @@ namespace {
 
 constexpr char kUsage[] =
     "usage:\n"
-    "  bwbuild build PROJECT -o SETUP.EXE [--stub ENGINE.EXE] [--no-database]\n"
-    "      builds a runnable setup: the engine stub with the project's script behind it,\n"
-    "      and, unless SETUP.msi exists or --no-database is given, an empty\n"
-    "      installation database SETUP.msi beside it (made with wixl)\n"
+    "  bwbuild build PROJECT -o SETUP.EXE [--stub ENGINE.EXE] [--library QOR.LIB] [--no-database]\n"
+    "      builds a setup folder that runs as it is: SETUP.EXE (the engine stub with the\n"
+    "      project's script behind it), qor.lib (the archive library, from beside the\n"
+    "      stub unless --library is given), SETUP.res (the project's support files,\n"
+    "      archived with 7z) and, unless SETUP.msi exists or --no-database is given,\n"
+    "      an empty installation database SETUP.msi (made with wixl)\n"
     "  bwbuild script PROJECT -o SCRIPT\n"
     "      writes only the script\n"
     "  bwbuild dump SETUP.EXE [-o PROJECT]\n"
@@ -37,6 +40,7 @@ struct Arguments {
   std::string input;
   std::string output;
   std::string stub;
+  std::string library;
   bool database = true;
 };
 
@@ -45,8 +49,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
-    if ((argument == "-o" || argument == "--stub") && i + 1 < argc) {
-      (argument == "-o" ? arguments.output : arguments.stub) = argv[++i];
+    if ((argument == "-o" || argument == "--stub" || argument == "--library") && i + 1 < argc) {
+      (argument == "-o" ? arguments.output : argument == "--stub" ? arguments.stub : arguments.library) = argv[++i];
     } else if (argument == "--no-database") {
       arguments.database = false;
     } else if (!argument.empty() && argument[0] == '-') {
@@ -92,11 +96,13 @@ void WarnOfPreparationFailure(const std::string& projectPath, const bw::authorin
 }
 
 // Compiles the project, writes back the ids it had to generate and warns of a
-// script that the engine would refuse.
-bw::ScriptItems CompileScript(const std::string& projectPath) {
+// script that the engine would refuse. supportPaths receives the project's
+// support files.
+bw::ScriptItems CompileScript(const std::string& projectPath, std::vector<std::string>* supportPaths = nullptr) {
   const std::string text = bw::authoring::ReadFile(projectPath);
   std::vector<bw::authoring::Insertion> insertions;
   const bw::authoring::Project project = bw::authoring::ParseProject(text);
+  if (supportPaths) *supportPaths = project.supportPaths;
   bw::ScriptItems items = bw::authoring::CompileProject(project, insertions);
   if (insertions.empty()) {
     WarnOfPreparationFailure(projectPath, project, bw::WriteScriptItems(items));
@@ -114,7 +120,21 @@ int Run(const Arguments& arguments) {
   if (arguments.verb == "build") {
     const std::string stubPath = arguments.stub.empty() ? DefaultStub() : arguments.stub;
     const std::string stub = bw::authoring::StubOf(bw::authoring::ReadFile(stubPath), stubPath);
-    const bw::ScriptItems items = CompileScript(arguments.input);
+    std::vector<std::string> supportPaths;
+    const bw::ScriptItems items = CompileScript(arguments.input, &supportPaths);
+    const std::filesystem::path output(arguments.output);
+    const std::string libraryPath = arguments.library.empty()
+                                        ? (std::filesystem::path(stubPath).parent_path() / "qor.lib").string()
+                                        : arguments.library;
+    if (!std::filesystem::exists(libraryPath)) {
+      throw std::runtime_error("no archive library " + libraryPath + "; give one with --library");
+    }
+    bw::authoring::WriteResourceArchive(std::filesystem::path(arguments.input).parent_path().string(), supportPaths,
+                                        std::filesystem::path(output).replace_extension(".res").string());
+    const std::filesystem::path libraryCopy = output.parent_path() / "qor.lib";
+    if (std::filesystem::absolute(libraryCopy) != std::filesystem::absolute(libraryPath)) {
+      bw::authoring::WriteFile(libraryCopy.string(), bw::authoring::ReadFile(libraryPath));
+    }
     bw::authoring::WriteFile(arguments.output, stub + bw::WriteScriptItems(items));
     std::filesystem::permissions(arguments.output, std::filesystem::perms::owner_exec,
                                  std::filesystem::perm_options::add);

@@ -1,12 +1,10 @@
 #include "placeholder_database.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
+#include "authoring/run_program.h"
 #include "authoring/setup_file.h"
 
 namespace bw::authoring {
@@ -30,15 +28,9 @@ void WritePlaceholderDatabase(const std::string& path, const std::string& produc
       "</Wix>\n";
   const std::string sourcePath = path + ".wxs";
   WriteFile(sourcePath, source);
-  const pid_t child = fork();
-  if (child == 0) {
-    execlp("wixl", "wixl", "-o", path.c_str(), sourcePath.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  const bool ran = child > 0 && waitpid(child, &status, 0) == child;
+  const bool ran = RunProgram({"wixl", "-o", path, sourcePath});
   std::remove(sourcePath.c_str());
-  if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (!ran) {
     throw std::runtime_error("wixl could not make the placeholder database " + path +
                              " (install msitools and wixl, or give --no-database)");
   }

@@ -217,6 +217,10 @@ Project ParseProject(const std::string& text) {
         ReadCommandLine(project.commands.back(), line, number);
         continue;
       }
+      if (line.keyword == "support") {
+        project.supportPaths.push_back(ParseFields(line.rest, 1)[0]);
+        continue;
+      }
       const Keyword* keyword = FindKeyword(line.keyword);
       if (keyword == nullptr) throw ProjectError(number, "unknown keyword \"" + line.keyword + "\"");
       Fields fields = ParseFields(line.rest, keyword->fieldCount);

@@ -38,6 +38,9 @@ struct ProjectCommand {
 struct Project {
   ScriptItems items;
   std::vector<ProjectCommand> commands;
+  // Files and folders for the setup resource archive, relative to the
+  // project file's folder.
+  std::vector<std::string> supportPaths;
   bool hasProductCode = false;
   bool hasRevisionCode = false;
   // The line after which generated top-level lines go: after leading comments.

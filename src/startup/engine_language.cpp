@@ -7,6 +7,7 @@
 #include "engine/engine_messages.h"
 #include "engine/language_names.h"
 #include "startup/appended_data.h"
+#include "startup/library_loading.h"
 #include "startup/win_handle.h"
 
 namespace bw {
@@ -35,7 +36,7 @@ std::string UserLanguageName() { return NameOfId(UserLanguage(), SystemEnglishLa
 
 void LoadArchiveLibraryMessages(const std::string& engineFolder) {
   const std::string libraryPath = engineFolder + "qor.lib";
-  const ModuleHandle library(LoadLibraryA(libraryPath.c_str()));
+  const ModuleHandle library(LoadLibraryByPath(libraryPath));
   if (!library) return;
   const std::optional<std::uint64_t> stubSize = ModuleStubSize(library.get());
   if (!stubSize) return;
