@@ -79,13 +79,14 @@ std::filesystem::path BuildSetup(const std::filesystem::path& folder, const std:
   return setupPath;
 }
 
-EngineRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                     const std::filesystem::path& temporaryFolder) {
+namespace {
+
+// Runs bwlaunch with the launch arguments and reads its report.
+EngineRun RunLauncher(const std::string& launchArguments, const std::filesystem::path& temporaryFolder) {
   std::filesystem::create_directories(temporaryFolder);
-  std::string command =
+  const std::string command =
       ShellQuote(BW_WINE_RUN) + " " + ShellQuote((std::filesystem::path(BW_WINDOWS_BIN) / "bwlaunch.exe").string()) +
-      " --timeout-ms 60000 --temp " + ShellQuote(WinePath(temporaryFolder)) + " " + ShellQuote(WinePath(program));
-  for (const std::string& argument : arguments) command += " " + ShellQuote(argument);
+      " --timeout-ms 60000 --temp " + ShellQuote(WinePath(temporaryFolder)) + " " + launchArguments;
   EngineRun run;
   RunCommand(command, &run.output);
   std::istringstream lines(run.output);
@@ -96,6 +97,19 @@ EngineRun RunProgram(const std::filesystem::path& program, const std::vector<std
     if (line.rfind("exit: ", 0) == 0) run.exitCode = std::stoll(line.substr(6));
   }
   return run;
+}
+
+}  // namespace
+
+EngineRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                     const std::filesystem::path& temporaryFolder) {
+  std::string launch = ShellQuote(WinePath(program));
+  for (const std::string& argument : arguments) launch += " " + ShellQuote(argument);
+  return RunLauncher(launch, temporaryFolder);
+}
+
+EngineRun RunCommandLine(const std::string& commandLine, const std::filesystem::path& temporaryFolder) {
+  return RunLauncher("--raw " + ShellQuote(commandLine), temporaryFolder);
 }
 
 std::string ReadUtf16Log(const std::filesystem::path& path) {

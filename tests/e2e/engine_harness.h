@@ -43,6 +43,10 @@ struct EngineRun {
 EngineRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                      const std::filesystem::path& temporaryFolder);
 
+// The same with the process's command line exactly as given (the program is
+// its first part).
+EngineRun RunCommandLine(const std::string& commandLine, const std::filesystem::path& temporaryFolder);
+
 // A run log written as UTF-16LE, as ASCII text (it only holds ASCII tags).
 std::string ReadUtf16Log(const std::filesystem::path& path);
 

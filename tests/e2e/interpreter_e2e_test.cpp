@@ -145,13 +145,5 @@ TEST(ScriptRun, EvaluateExpressionStoresTrueFalseOrError) {
   EXPECT_EQ(RunProgram(setup, {"/s"}, folder.path() / "temp").exitCode, 123);
 }
 
-TEST(ScriptRun, NothingRunsWithoutAnInstallationDatabase) {
-  TestFolder folder;
-  const fs::path setup = BuildSetup(folder.path(), "nodb", "command Terminate with Exit Code\n  param 5\n");
-  EXPECT_EQ(RunProgram(setup, {"/s"}, folder.path() / "temp").exitCode, 5);
-  fs::remove(folder.path() / "nodb.msi");
-  EXPECT_EQ(RunProgram(setup, {"/s"}, folder.path() / "temp").exitCode, 0);
-}
-
 }  // namespace
 }  // namespace bw::e2e

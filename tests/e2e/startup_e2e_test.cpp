@@ -1,8 +1,10 @@
 // The engine executable under Wine: finding, loading and refusing its script.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <span>
 
 #include "authoring/setup_file.h"
@@ -26,13 +28,42 @@ constexpr char kProject[] =
     "command Comment\n"
     "  id {0D3E8666-30AA-4D6A-9AFC-041AF62235E4}\n";
 
-const char* const kCompleteRunLogTags[] = {
-    "<Brightwarden>",   "  <SetupSplash>",   "    <StubSize>",      "    </StubSize>",      "    <StubData>",
-    "    </StubData>",  "    <GlobalLists>", "    </GlobalLists>",  "  </SetupSplash>",     "  <RunScript>",
-    "    <Variables>",  "    </Variables>",  "    <CompileScript>", "    </CompileScript>", "    <BootStrap>",
-    "    </BootStrap>", "    <kvor>",        "    </kvor>",         "    <ExitScript>",     "    </ExitScript>",
-    "  </RunScript>",   "  <Free>",          "  </Free>",           "  <CachedSupportDir>", "  </CachedSupportDir>",
-    "</Brightwarden>"};
+const char* const kCompleteRunLogTags[] = {"<Brightwarden>",
+                                           "  <SetupSplash>",
+                                           "    <StubSize>",
+                                           "    </StubSize>",
+                                           "    <StubData>",
+                                           "    </StubData>",
+                                           "    <GlobalLists>",
+                                           "    </GlobalLists>",
+                                           "    <SupportDir>",
+                                           "    </SupportDir>",
+                                           "    <ExtractArchive>",
+                                           "    </ExtractArchive>",
+                                           "    <ExtractResource>",
+                                           "    </ExtractResource>",
+                                           "    <ResourcePath>",
+                                           "    </ResourcePath>",
+                                           "    <Dialogs>",
+                                           "    </Dialogs>",
+                                           "  </SetupSplash>",
+                                           "  <RunScript>",
+                                           "    <Variables>",
+                                           "    </Variables>",
+                                           "    <CompileScript>",
+                                           "    </CompileScript>",
+                                           "    <BootStrap>",
+                                           "    </BootStrap>",
+                                           "    <kvor>",
+                                           "    </kvor>",
+                                           "    <ExitScript>",
+                                           "    </ExitScript>",
+                                           "  </RunScript>",
+                                           "  <Free>",
+                                           "  </Free>",
+                                           "  <CachedSupportDir>",
+                                           "  </CachedSupportDir>",
+                                           "</Brightwarden>"};
 
 std::string LogText(std::span<const char* const> tags) {
   std::string text;
@@ -83,7 +114,7 @@ TEST(BuiltSetup, FindsParsesAndRunsItsScriptAndLeavesNoTemporaryCopy) {
 }
 
 // The engine messages follow the language file appended to the archive
-// library; a library without one, or none at all, keeps the English texts.
+// library; a library without one keeps the English texts.
 TEST(BuiltSetup, EngineMessagesComeFromTheLanguageFileBehindTheArchiveLibrary) {
   TestFolder folder;
   const fs::path setup =
@@ -93,21 +124,121 @@ TEST(BuiltSetup, EngineMessagesComeFromTheLanguageFileBehindTheArchiveLibrary) {
   EXPECT_EQ(RunProgram(setup, {}, folder.path() / "temp").boxes, std::vector<std::string>{englishBox});
 
   const fs::path library = folder.path() / "qor.lib";
-  const std::string carrier = authoring::ReadFile((EngineStub().parent_path() / "language_carrier.dll").string());
-  authoring::WriteFile(library.string(), carrier);
-  EXPECT_EQ(RunProgram(setup, {}, folder.path() / "temp").boxes, std::vector<std::string>{englishBox});
-
+  const std::string archiveLibrary = authoring::ReadFile(library.string());
   std::string block;
   for (int line = 1; line <= 115; ++line) {
     block += (line == 20 ? std::string("Laufzeitfehler im Setup-Skript:") : "text " + std::to_string(line)) + "\r\n";
   }
-  authoring::WriteFile(library.string(), carrier + block);
+  authoring::WriteFile(library.string(), archiveLibrary + block);
   EXPECT_EQ(RunProgram(setup, {}, folder.path() / "temp").boxes,
             std::vector<std::string>{
                 "Lang - Brightwarden Wizard | Laufzeitfehler im Setup-Skript:\r\rLine 1: 'abc' is not a valid "
                 "integer value"});
-  // Loaded from memory: nothing is left in the temporary folder.
+  // The language file is read where it lies; the support folder is gone.
   EXPECT_TRUE(Files(folder.path() / "temp").empty());
+}
+
+struct StageCase {
+  const char* name;
+  std::function<void(const fs::path& setup)> damage;
+  long long exitCode;
+  const char* message;
+  const char* lastTag;
+};
+
+// A failing stage ends the process at once with its code: its message only
+// in an interactive run, the log ending at the stage's opening tag, and the
+// support folder (made before the stage) left behind.
+TEST(BuiltSetup, AFailingStageEndsWithItsExitCode) {
+  const StageCase cases[] = {
+      {"no resource archive", [](const fs::path& setup) { fs::remove(fs::path(setup).replace_extension(".res")); }, 14,
+       "Setup resource not found", "    <ExtractArchive>"},
+      {"damaged resource archive",
+       [](const fs::path& setup) {
+         authoring::WriteFile(fs::path(setup).replace_extension(".res").string(), "7z but not really");
+       },
+       15, "Setup resource decompression failure", "    <ExtractArchive>"},
+      {"no database", [](const fs::path& setup) { fs::remove(fs::path(setup).replace_extension(".msi")); }, 16,
+       "Setup database not found", "    <ExtractResource>"},
+  };
+  for (const StageCase& c : cases) {
+    TestFolder folder;
+    const fs::path setup = BuildSetup(folder.path(), "stage", kProject);
+    c.damage(setup);
+    const EngineRun silent =
+        RunProgram(setup, {"/s", "/l=" + WinePath(folder.path() / "stage.log")}, folder.path() / "temp");
+    EXPECT_EQ(silent.exitCode, c.exitCode) << c.name << silent.output;
+    EXPECT_TRUE(silent.boxes.empty()) << c.name;
+    const std::string log = ReadUtf16Log(folder.path() / "stage.log");
+    EXPECT_TRUE(log.ends_with("    </SupportDir>\r\n" + std::string(c.lastTag) + "\r\n") ||
+                log.ends_with(std::string("    </ExtractArchive>\r\n") + c.lastTag + "\r\n"))
+        << c.name << "\n"
+        << log;
+    EXPECT_EQ(Files(folder.path() / "temp"), std::vector<std::string>{"qor1"}) << c.name;
+
+    const EngineRun interactive = RunProgram(setup, {}, folder.path() / "temp");
+    EXPECT_EQ(interactive.exitCode, c.exitCode) << c.name;
+    EXPECT_EQ(interactive.boxes, std::vector<std::string>{std::string("Example - Brightwarden Wizard | ") + c.message})
+        << c.name;
+  }
+}
+
+// Any other failure while loading shows "Runtime error in install: " and ends
+// with 11 after the clean-up: here the temporary copy of the script cannot be
+// written over a folder of its name.
+TEST(BuiltSetup, AnErrorWhileLoadingEndsWith11AfterTheCleanUp) {
+  TestFolder folder;
+  const fs::path setup = BuildSetup(folder.path(), "setup", kProject);
+  fs::create_directories(folder.path() / "temp" / "qor.tmp");
+  const EngineRun silent =
+      RunProgram(setup, {"/s", "/l=" + WinePath(folder.path() / "eleven.log")}, folder.path() / "temp");
+  EXPECT_EQ(silent.exitCode, 11) << silent.output;
+  EXPECT_TRUE(ReadUtf16Log(folder.path() / "eleven.log")
+                  .ends_with("    <StubData>\r\n  <CachedSupportDir>\r\n  </CachedSupportDir>\r\n</Brightwarden>\r\n"));
+  const EngineRun interactive = RunProgram(setup, {}, folder.path() / "temp");
+  EXPECT_EQ(interactive.exitCode, 11);
+  ASSERT_EQ(interactive.boxes.size(), 1u) << interactive.output;
+  EXPECT_TRUE(interactive.boxes[0].starts_with("Brightwarden Wizard | Runtime error in install: cannot write "))
+      << interactive.boxes[0];
+}
+
+// The support folder is the first qorN the creation finds free (a file of
+// that name counts as taken), holds the resource archive's files during the
+// run, and is gone afterwards.
+TEST(BuiltSetup, TheSupportFolderIsTheFirstFreeNumberAndIsRemovedAfterTheRun) {
+  TestFolder folder;
+  fs::create_directories(folder.path() / "supportfiles" / "docs");
+  authoring::WriteFile((folder.path() / "supportfiles" / "docs" / "readme.txt").string(), "read me\n");
+  const fs::path setup = BuildSetup(folder.path(), "numbered",
+                                    "support supportfiles/docs\n"
+                                    "command Set Variable\n  param CODE\n  param 1\n"
+                                    "command If\n  param SUPPORTDIR\n  param 3\n  param \\QOR3\\\n  param FALSE\n"
+                                    "command Set Variable\n  param CODE\n  param 3\n"
+                                    "command End\n"
+                                    "command Terminate with Exit Code\n  param $CODE$\n");
+  fs::create_directories(folder.path() / "temp" / "qor1");
+  authoring::WriteFile((folder.path() / "temp" / "qor2").string(), "a file, not a folder");
+  EXPECT_EQ(RunProgram(setup, {"/s"}, folder.path() / "temp").exitCode, 3);
+  std::vector<std::string> left = Files(folder.path() / "temp");
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"qor1", "qor2"}));
+}
+
+// CMDLINE is the raw command line without the program, however it is quoted.
+TEST(BuiltSetup, CmdlineIsTheCommandLineWithoutTheProgram) {
+  TestFolder folder;
+  const fs::path setup = BuildSetup(folder.path(), "cmd line",
+                                    "command Set Variable\n  param CODE\n  param 1\n"
+                                    "command If\n  param CMDLINE\n  param 0\n  param /s x=\"a b\"\n  param FALSE\n"
+                                    "command Set Variable\n  param CODE\n  param 2\n"
+                                    "command Else If\n  param CMDLINE\n  param 0\n  param \"\"\n  param FALSE\n"
+                                    "command Set Variable\n  param CODE\n  param 0\n"
+                                    "command End\n"
+                                    "command Terminate with Exit Code\n  param $CODE$\n");
+  const std::string program = "\"" + WinePath(setup) + "\"";
+  EXPECT_EQ(RunCommandLine(program + " /s x=\"a b\"", folder.path() / "temp").exitCode, 2);
+  // The quoted path alone: nothing is left, not even the character after it.
+  EXPECT_EQ(RunCommandLine(program, folder.path() / "temp").exitCode, 0);
 }
 
 TEST(BuiltSetup, ADamagedScriptEndsWith11AndNamesTheDamage) {
