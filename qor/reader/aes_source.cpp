@@ -69,16 +69,17 @@ std::array<std::uint8_t, 32> DeriveSevenZipKey(const std::vector<std::uint8_t>& 
   // endian); rounds go to the hash in batches to keep the calls few.
   const std::uint64_t rounds = std::uint64_t{1} << cycles;
   const std::size_t roundSize = secret.size() + 8;
-  const std::uint64_t batchRounds = std::max<std::uint64_t>(1, (1 << 16) / roundSize);
-  std::vector<std::uint8_t> batch;
+  const std::uint64_t batchRounds = std::min<std::uint64_t>(rounds, std::max<std::size_t>(1, (1 << 16) / roundSize));
+  std::vector<std::uint8_t> batch(static_cast<std::size_t>(batchRounds) * roundSize);
+  for (std::size_t i = 0; i < batchRounds; ++i) std::copy(secret.begin(), secret.end(), batch.begin() + i * roundSize);
   Sha256 hash;
   for (std::uint64_t round = 0; round < rounds;) {
-    batch.clear();
-    for (std::uint64_t i = 0; i < batchRounds && round < rounds; ++i, ++round) {
-      batch.insert(batch.end(), secret.begin(), secret.end());
-      for (int b = 0; b < 8; ++b) batch.push_back(static_cast<std::uint8_t>(round >> (8 * b)));
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(batchRounds, rounds - round));
+    for (std::size_t i = 0; i < count; ++i, ++round) {
+      std::uint8_t* counter = batch.data() + i * roundSize + secret.size();
+      for (int b = 0; b < 8; ++b) counter[b] = static_cast<std::uint8_t>(round >> (8 * b));
     }
-    hash.Update(batch.data(), batch.size());
+    hash.Update(batch.data(), count * roundSize);
   }
   return hash.Final();
 }
@@ -99,6 +100,8 @@ std::unique_ptr<ByteSource> MakeAesSource(std::unique_ptr<ByteSource> input, con
   } else if (props.size() != 1) {
     Unsupported("bad AES coder properties");
   }
+  // Refused before a password is asked for: it could never be used.
+  if (cycles > kMostCycles && cycles != kRawKeyCycles) Unsupported("the key derivation asks for more than 2^24 rounds");
   const std::u16string* password = passwords.Password();
   if (!password) throw ArchiveError(ArchiveFault::kWrongPassword, "the archive is encrypted and no password was given");
   return std::make_unique<AesSource>(std::move(input), DeriveSevenZipKey(salt, *password, cycles), iv);

@@ -151,7 +151,11 @@ fs::path SourceTree::MakeArchive(const std::string& name, const std::vector<std:
 }
 
 Extracted ExtractWithReader(const fs::path& archive, const std::u16string* password) {
-  MemoryInput input(ReadBytes(archive));
+  return ExtractBytes(ReadBytes(archive), password);
+}
+
+Extracted ExtractBytes(std::string archive, const std::u16string* password) {
+  MemoryInput input(std::move(archive));
   FixedPassword passwords(password);
   SevenZipArchive reader(input, passwords);
   Extracted result;

@@ -36,6 +36,7 @@ std::string Utf8(const std::u16string& text);
 
 // Our reader, into memory. Throws ArchiveError.
 Extracted ExtractWithReader(const std::filesystem::path& archive, const std::u16string* password = nullptr);
+Extracted ExtractBytes(std::string archive, const std::u16string* password = nullptr);
 // libarchive, for archives without a password.
 Extracted ExtractWithLibarchive(const std::filesystem::path& archive);
 // Debian's 7z x -p into a folder, read back.
